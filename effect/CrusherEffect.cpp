@@ -38,8 +38,8 @@ constexpr float kPreQuantStepsValue = 128.0f;
 constexpr float kQuantStepsValue = 32.0f;
 
 constexpr const char* kParamNames[kNumWritableParams] = {
-    "Input Gain",   "PreQuantization", "Cutoff",        "Rezonance",      "Distortion",  "Crack Threshold",
-    "Noise Level",  "Quantization",    "Pre Inversion", "Post Inversion", "Output Gain", "Filter Type",
+    "Input Gain",  "PreQuantization", "Cutoff",        "Rezonance",      "Distortion",  "Crack Threshold",
+    "Noise Level", "Quantization",    "Pre Inversion", "Post Inversion", "Output Gain", "Filter Type",
 };
 
 bool isWritable(VstInt32 index)

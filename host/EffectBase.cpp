@@ -15,7 +15,8 @@ EffectBase* objectOf(AEffect* effect)
 
 // The five entries stored in the record. They run on whatever thread the host uses and
 // forward to the object's virtual operations with the arguments unchanged.
-VstIntPtr entryDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+VstIntPtr entryDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                          float opt)
 {
     EffectBase* object = objectOf(effect);
     if (!object)
@@ -431,13 +432,15 @@ void EffectBase::hzToText(float samples, char* text)
         floatToText(0.0f, text);
         return;
     }
-    floatToText(static_cast<float>(static_cast<double>(getSampleRate()) / static_cast<double>(samples)), text);
+    floatToText(static_cast<float>(static_cast<double>(getSampleRate()) / static_cast<double>(samples)),
+                text);
 }
 
 void EffectBase::msToText(float samples, char* text)
 {
-    floatToText(static_cast<float>(static_cast<double>(samples) * 1000.0 / static_cast<double>(getSampleRate())),
-                text);
+    floatToText(
+        static_cast<float>(static_cast<double>(samples) * 1000.0 / static_cast<double>(getSampleRate())),
+        text);
 }
 
 void EffectBase::floatToText(float value, char* text)

@@ -37,8 +37,8 @@ __attribute__((constructor)) void rememberModule()
 } // namespace
 
 // C++ reserves the name main for programs, so the symbol is named through the assembler.
-extern "C" __attribute__((visibility("default"))) AEffect* exportedMain(audioMasterCallback audioMaster)
-    __asm__("main");
+extern "C" __attribute__((visibility("default"))) AEffect*
+exportedMain(audioMasterCallback audioMaster) __asm__("main");
 
 AEffect* exportedMain(audioMasterCallback audioMaster)
 {

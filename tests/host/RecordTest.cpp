@@ -1,23 +1,22 @@
-#include "tests/support/TestHost.h"
+#include "effect/CrusherParam.h"
+#include "host/EffectBase.h"
+#include "tests/host/LibraryFixture.h"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
 #include <cstring>
 
 namespace
 {
-class RecordTest : public ::testing::TestWithParam<EntrySource>
-{
-protected:
-    TestHost host;
-};
+using RecordTest = EntryTest;
 
 TEST_P(RecordTest, HostAnsweringVersionZeroGetsNoInstance)
 {
     host.versionAnswer = 0;
-    PluginInstance instance(entryFor(GetParam()));
+    const long before = AllocationProbe::allocationCount();
+    PluginInstance instance(entry());
     EXPECT_FALSE(instance);
-    // Nothing but the version question reached the host: no effect was built.
+    EXPECT_EQ(AllocationProbe::allocationCount(), before) << "no object may be built for a refusing host";
+    // Nothing but the version question reached the host.
     ASSERT_EQ(host.requests().size(), 1u);
     EXPECT_EQ(host.requests()[0].opcode, audioMasterVersion);
     EXPECT_EQ(host.requests()[0].effect, nullptr);
@@ -25,7 +24,7 @@ TEST_P(RecordTest, HostAnsweringVersionZeroGetsNoInstance)
 
 TEST_P(RecordTest, RecordCarriesTheEffectsIdentity)
 {
-    PluginInstance instance(entryFor(GetParam()));
+    PluginInstance instance(entry());
     ASSERT_TRUE(instance);
     const AEffect& record = *instance.get();
     EXPECT_EQ(record.magic, 0x56737450);
@@ -43,7 +42,6 @@ TEST_P(RecordTest, RecordCarriesTheEffectsIdentity)
     EXPECT_EQ(record.user, nullptr);
     EXPECT_EQ(record.uniqueID, 0x4678);
     EXPECT_EQ(record.version, 1);
-    EXPECT_NE(record.object, nullptr);
     for (unsigned char byte : record.future)
     {
         EXPECT_EQ(byte, 0);
@@ -55,6 +53,78 @@ TEST_P(RecordTest, RecordCarriesTheEffectsIdentity)
     EXPECT_NE(record.getParameter, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Entries, RecordTest, ::testing::Values(EntrySource::InProcess, EntrySource::Library),
-                         [](const ::testing::TestParamInfo<EntrySource>& info) { return toString(info.param); });
+TEST_P(RecordTest, RecordPointsBackToTheEffectObject)
+{
+    PluginInstance instance(entry());
+    ASSERT_TRUE(instance);
+    auto* object = static_cast<EffectBase*>(instance->object);
+    EXPECT_EQ(object->getRecord(), instance.get());
+}
+
+TEST_P(RecordTest, EffCloseAnswersOneAndFreesEverything)
+{
+    const long before = AllocationProbe::liveBlocks();
+    PluginInstance instance(entry());
+    ASSERT_TRUE(instance);
+    EXPECT_GT(AllocationProbe::liveBlocks(), before) << "the effect and its editor live on the heap";
+    EXPECT_EQ(instance.close(), 1) << "effClose answers 1 although the dispatcher itself answers 0";
+    EXPECT_EQ(AllocationProbe::liveBlocks(), before) << "effect and editor are deleted by effClose";
+}
+
+TEST_P(RecordTest, InstancesAreIndependent)
+{
+    PluginInstance first(entry());
+    PluginInstance second(entry());
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first.get(), second.get());
+    first->setParameter(first.get(), kOutputGain, 0.25f);
+    EXPECT_EQ(second->getParameter(second.get(), kOutputGain), 1.0f);
+    char name[] = "Only mine";
+    first.dispatch(effSetProgramName, 0, 0, name);
+    EXPECT_EQ(second.text(effGetProgramName), "Default");
+}
+
+THR_INSTANTIATE_FOR_BOTH_ENTRIES(RecordTest);
+
+// A library whose effect cannot create its editor offers no instance, then or later. Each
+// case loads a private copy of the library, so its never-cleared flag stays in that copy.
+TEST(OutOfMemory, FailedEditorRefusesThisAndEveryLaterInstance)
+{
+    const std::string copy = PluginLibrary::makePrivateCopy("oom");
+    {
+        PluginLibrary library(copy);
+        ASSERT_TRUE(library.isLoaded()) << copy;
+        AllocationProbe::watch(library.nativeHandle());
+        TestHost host;
+        const long before = AllocationProbe::liveBlocks();
+
+        AllocationProbe::failNth(2); // the effect is the first allocation, its editor the second
+        EXPECT_EQ(library.entry()(TestHost::callback), nullptr);
+        AllocationProbe::failNth(0);
+        EXPECT_EQ(AllocationProbe::liveBlocks(), before) << "the half-built instance is destroyed";
+
+        EXPECT_EQ(library.entry()(TestHost::callback), nullptr) << "the library stays out of memory";
+        EXPECT_EQ(library.entry()(TestHost::callback), nullptr);
+        EXPECT_EQ(AllocationProbe::liveBlocks(), before);
+    }
+    std::remove(copy.c_str());
+}
+
+TEST(OutOfMemory, FailedEffectAllocationAnswersNoInstanceButLeavesTheLibraryUsable)
+{
+    const std::string copy = PluginLibrary::makePrivateCopy("noeffect");
+    {
+        PluginLibrary library(copy);
+        ASSERT_TRUE(library.isLoaded()) << copy;
+        AllocationProbe::watch(library.nativeHandle());
+        TestHost host;
+        AllocationProbe::failNth(1);
+        EXPECT_EQ(library.entry()(TestHost::callback), nullptr);
+        AllocationProbe::failNth(0);
+        AEffect* effect = library.entry()(TestHost::callback);
+        ASSERT_NE(effect, nullptr);
+        EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f), 1);
+    }
+    std::remove(copy.c_str());
+}
 } // namespace

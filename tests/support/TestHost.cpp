@@ -3,9 +3,8 @@
 #include "host/PluginModule.h"
 #include "tests/support/PluginLibrary.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace
 {
@@ -14,6 +13,8 @@ TestHost* gActiveHost = nullptr; // owned by the test that constructed it
 
 TestHost::TestHost()
 {
+    // Recording must not allocate while a test counts the plug-in's allocations.
+    recorded.reserve(4096);
     EXPECT_EQ(gActiveHost, nullptr) << "only one TestHost may be active at a time";
     gActiveHost = this;
 }
@@ -73,14 +74,15 @@ std::string toString(EntrySource source)
     return source == EntrySource::InProcess ? "InProcess" : "Library";
 }
 
+PluginLibrary& builtLibrary()
+{
+    static PluginLibrary library(PluginLibrary::builtPath());
+    return library;
+}
+
 PluginEntryProc entryFor(EntrySource source)
 {
-    if (source == EntrySource::InProcess)
-    {
-        return pluginMain;
-    }
-    static PluginLibrary library(PluginLibrary::builtPath());
-    return library.entry();
+    return source == EntrySource::InProcess ? pluginMain : builtLibrary().entry();
 }
 
 PluginInstance::PluginInstance(PluginEntryProc entry)

@@ -53,7 +53,11 @@ enum class EntrySource
     Library    // "main" of the built plug-in library, loaded as a host loads it
 };
 
+class PluginLibrary;
+
 std::string toString(EntrySource source);
+// The built plug-in library, loaded once for the whole test program.
+PluginLibrary& builtLibrary();
 PluginEntryProc entryFor(EntrySource source);
 
 // One instance, opened through an entry with the active TestHost and closed with effClose
