@@ -1,5 +1,7 @@
 # Checks the plug-in library's interface to the system: it exports exactly "main", and a
 # Windows DLL imports nothing but DLLs every Windows system has (no compiler runtime DLLs).
+cmake_policy(VERSION 3.25)
+
 # Run as: cmake -DLIBRARY=... -DOBJDUMP=... -DIS_WINDOWS=0|1 -P CheckExports.cmake
 
 if(IS_WINDOWS)

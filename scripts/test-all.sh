@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every target and runs every test:
+#   linux    the native x86_64 plug-in, its tools and tests
+#   linux32  the 32-bit (-m32) build of the plug-in with its tests
+#   win32    the 32-bit Windows DLL (MinGW), tests under Wine
+#   win64    the 64-bit Windows DLL (MinGW), tests under Wine
+# Pass preset names to run only those, e.g. scripts/test-all.sh linux win32.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+scripts/install-deps.sh
+
+presets=("$@")
+if [ ${#presets[@]} -eq 0 ]; then
+    presets=(linux linux32 win32 win64)
+fi
+jobs=$(nproc)
+
+failed=()
+for preset in "${presets[@]}"; do
+    echo "=== $preset: configure and build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+    echo "=== $preset: test"
+    if ! ctest --preset "$preset" -j "$jobs"; then
+        failed+=("$preset")
+    fi
+done
+
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "Tests failed in: ${failed[*]}" >&2
+    exit 1
+fi
+echo "All tests passed in: ${presets[*]}"
