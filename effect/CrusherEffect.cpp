@@ -33,9 +33,9 @@ constexpr float kDefaults[kNumWritableParams] = {
 };
 
 // The read-only scale values answered for indices 12 to 14.
-constexpr float kDistortionRangeValue = 5.0f;
-constexpr float kPreQuantStepsValue = 128.0f;
-constexpr float kQuantStepsValue = 32.0f;
+constexpr float kDistortionRangeValue = SoundChain::kDistortionRange;
+constexpr float kPreQuantStepsValue = SoundChain::kPreQuantSteps;
+constexpr float kQuantStepsValue = SoundChain::kQuantSteps;
 
 constexpr const char* kParamNames[kNumWritableParams] = {
     "Input Gain",  "PreQuantization", "Cutoff",        "Rezonance",      "Distortion",  "Crack Threshold",
@@ -112,26 +112,79 @@ float CrusherEffect::getParameter(VstInt32 index)
     }
 }
 
-void CrusherEffect::process(float** inputs, float** outputs, VstInt32 sampleFrames)
+SoundSettings CrusherEffect::currentSettings() const
 {
+    // One relaxed load per parameter: a change from another thread takes effect at the next
+    // frame, never in the middle of one.
+    SoundSettings settings;
+    settings.inputGain = params[kInputGain].load(std::memory_order_relaxed);
+    settings.preQuantization = params[kPreQuantization].load(std::memory_order_relaxed);
+    settings.cutoff = params[kCutoff].load(std::memory_order_relaxed);
+    settings.resonance = params[kResonance].load(std::memory_order_relaxed);
+    settings.distortion = params[kDistortion].load(std::memory_order_relaxed);
+    settings.crackThreshold = params[kCrackThreshold].load(std::memory_order_relaxed);
+    settings.noiseLevel = params[kNoiseLevel].load(std::memory_order_relaxed);
+    settings.quantization = params[kQuantization].load(std::memory_order_relaxed);
+    settings.preInversion = params[kPreInversion].load(std::memory_order_relaxed);
+    settings.postInversion = params[kPostInversion].load(std::memory_order_relaxed);
+    settings.outputGain = params[kOutputGain].load(std::memory_order_relaxed);
+    settings.filterType = params[kFilterType].load(std::memory_order_relaxed);
+    settings.ladderFeedbackScale = ladderFeedbackScale;
+    return settings;
+}
+
+// Called on the audio thread: no lock, no allocation, no system call per frame. The chain's
+// state and the thread's noise generator are copied into locals for the block, so that they
+// stay in registers (the output arrays could otherwise alias them), and written back at the
+// end. Each frame reads both input samples before writing either output, so the host may
+// pass the same or crossed arrays for input and output.
+template <bool addsToOutput>
+void CrusherEffect::runChain(float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    if (sampleFrames <= 0)
+    {
+        return;
+    }
+    const float* const inLeft = inputs[0];
+    const float* const inRight = inputs[1];
+    float* const outLeft = outputs[0];
+    float* const outRight = outputs[1];
+    NoiseGenerator& threadNoise = NoiseGenerator::forThisThread();
+    NoiseGenerator noise = threadNoise;
+    SoundChain state = chain;
     for (VstInt32 i = 0; i < sampleFrames; ++i)
     {
-        const float left = inputs[0][i];
-        const float right = inputs[1][i];
-        outputs[0][i] += left;
-        outputs[1][i] += right;
+        SoundSettings settings = currentSettings();
+        float left = inLeft[i];
+        float right = inRight[i];
+        if (state.processFrame(settings, left, right, noise))
+        {
+            // The classic ladder's cutoff floor persists in the parameter itself.
+            params[kCutoff].store(settings.cutoff, std::memory_order_relaxed);
+        }
+        if (addsToOutput)
+        {
+            outLeft[i] += left;
+            outRight[i] += right;
+        }
+        else
+        {
+            outLeft[i] = left;
+            outRight[i] = right;
+        }
     }
+    chain = state;
+    threadNoise = noise;
+}
+
+void CrusherEffect::process(float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    runChain<true>(inputs, outputs, sampleFrames);
 }
 
 void CrusherEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
-    for (VstInt32 i = 0; i < sampleFrames; ++i)
-    {
-        const float left = inputs[0][i];
-        const float right = inputs[1][i];
-        outputs[0][i] = left;
-        outputs[1][i] = right;
-    }
+    runChain<false>(inputs, outputs, sampleFrames);
 }
 
 void CrusherEffect::setProgramName(char* name)
@@ -168,10 +221,7 @@ void CrusherEffect::getParamName(VstInt32 index, char* text)
 
 void CrusherEffect::resume()
 {
-    std::memset(classicStageIn, 0, sizeof(classicStageIn));
-    std::memset(classicStageOut, 0, sizeof(classicStageOut));
-    std::memset(multimodeStage, 0, sizeof(multimodeStage));
-    std::memset(multimodeScratch, 0, sizeof(multimodeScratch));
+    chain.reset();
 }
 
 VstInt32 CrusherEffect::getPlugCategory()

@@ -1,13 +1,10 @@
 #pragma once
 
 #include "effect/CrusherParam.h"
+#include "effect/SoundChain.h"
 #include "host/EffectBaseExt.h"
 
 #include <atomic>
-
-// Length of each filter-state array: the classic ladder uses four entries, the multimode
-// ladder five.
-constexpr int kFilterStateLength = 5;
 
 // The plug-in's one effect: fifteen parameters, one program name shared by all sixteen
 // programs, the filter state of both channels, and the sound chain.
@@ -46,10 +43,13 @@ private:
     float ladderFeedbackScale;
     char programName[kProgramNameLength + 1];
 
-    // Per channel (0 left, 1 right): the classic ladder's stage inputs and outputs, the
-    // multimode ladder's stage values b0..b4 and its two scratch values.
-    float classicStageIn[2][kFilterStateLength];
-    float classicStageOut[2][kFilterStateLength];
-    float multimodeStage[2][kFilterStateLength];
-    float multimodeScratch[2][kFilterStateLength];
+    // Both filter models for both channels (their stage values and scratch values) live in
+    // the chain; resume clears them.
+    SoundChain chain;
+
+    // Reads every parameter for one frame.
+    SoundSettings currentSettings() const;
+    // The frame loop of both processing entries; process adds to the outputs.
+    template <bool addsToOutput>
+    void runChain(float** inputs, float** outputs, VstInt32 sampleFrames);
 };
