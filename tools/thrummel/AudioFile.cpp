@@ -201,6 +201,9 @@ void writeAudioFile(const std::string& path, const AudioData& audio, Container c
         }
         // Integer encodings clip rather than wrap samples beyond full scale.
         sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+        // The peak chunk of float files carries the time of writing, which would make two
+        // renders of the same input differ.
+        sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 
         const std::size_t frames = audio.frameCount();
         const std::size_t channels = audio.channels.size();
