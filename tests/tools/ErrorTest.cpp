@@ -1,0 +1,180 @@
+#include "tests/tools/ToolHarness.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+namespace
+{
+// Exit statuses as the tool documents them in its usage text.
+constexpr int kUsage = 2;
+constexpr int kInput = 3;
+constexpr int kFormat = 4;
+constexpr int kParameter = 5;
+constexpr int kPlugin = 6;
+constexpr int kOutput = 7;
+
+struct ErrorCase
+{
+    const char* label;
+    // "{dir}" stands for the test's folder, "{fixture:KIND}" for a fixture plug-in library.
+    std::vector<std::string> arguments;
+    int exitCode;
+    const char* message; // a part of what stderr must say
+};
+
+std::ostream& operator<<(std::ostream& out, const ErrorCase& value)
+{
+    return out << value.label;
+}
+
+std::string expand(std::string argument, const ScratchFolder& folder)
+{
+    const std::string dir = "{dir}";
+    const std::string fixture = "{fixture:";
+    if (argument.rfind(dir, 0) == 0)
+    {
+        return folder.path(argument.substr(dir.size() + 1));
+    }
+    if (argument.rfind(fixture, 0) == 0)
+    {
+        return toolFixture(argument.substr(fixture.size(), argument.size() - fixture.size() - 1));
+    }
+    return argument;
+}
+
+class RenderFailure : public ::testing::TestWithParam<ErrorCase>
+{
+protected:
+    void SetUp() override
+    {
+        writeSound(folder.path("stereo.wav"), makeSignal(2, 400, 5), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        writeSound(folder.path("three.wav"), makeSignal(3, 400, 5), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        std::ofstream(folder.path("text.wav")) << "these bytes are not a sound file\n";
+        std::filesystem::create_directory(folder.path("folder.wav"));
+    }
+
+    ScratchFolder folder;
+};
+
+// Each failure exits with its own status and a message that names the problem, and leaves
+// no output file, finished or partial, behind.
+TEST_P(RenderFailure, ExitsWithItsStatusAndWritesNothing)
+{
+    const ErrorCase& c = GetParam();
+    std::vector<std::string> arguments;
+    for (const std::string& argument : c.arguments)
+    {
+        arguments.push_back(expand(argument, folder));
+    }
+    const auto before = folder.entries();
+    const ToolRun run = runTool(arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << "stderr: " << run.err;
+    EXPECT_EQ(run.err.rfind("thrummel: ", 0), 0u) << "stderr: " << run.err;
+    EXPECT_TRUE(run.out.empty()) << run.out;
+    EXPECT_EQ(folder.entries(), before) << "a file was left in the output folder";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RenderFailure,
+    ::testing::Values(
+        ErrorCase{"MissingInput", {"render", "{dir}/absent.wav", "{dir}/out.wav"}, kInput, "does not exist"},
+        ErrorCase{"InputIsAFolder", {"render", "{dir}/folder.wav", "{dir}/out.wav"}, kInput, "is a folder"},
+        ErrorCase{"UnsupportedFormat",
+                  {"render", "{dir}/text.wav", "{dir}/out.wav"},
+                  kFormat,
+                  "not in a supported format"},
+        ErrorCase{"ThreeChannels", {"render", "{dir}/three.wav", "{dir}/out.wav"}, kFormat, "has 3 channels"},
+        ErrorCase{"FloatIntoFlac",
+                  {"render", "{dir}/out.flac", "--encoding", "float32"},
+                  kFormat,
+                  "FLAC holds integer samples only"},
+        ErrorCase{"UnknownParameterName",
+                  {"render", "{dir}/out.wav", "--set", "wobble=0.5"},
+                  kParameter,
+                  "no parameter named \"wobble\""},
+        ErrorCase{"ParameterIndexOutOfRange",
+                  {"render", "{dir}/out.wav", "--set", "15=0.5"},
+                  kParameter,
+                  "index 15 is out of range"},
+        ErrorCase{"HugeParameterIndex",
+                  {"render", "{dir}/out.wav", "--set", "99999999999999999999=0.5"},
+                  kParameter,
+                  "out of range"},
+        ErrorCase{"ValueNotANumber",
+                  {"render", "{dir}/out.wav", "--set", "cutoff=loud"},
+                  kUsage,
+                  "is not a number"},
+        ErrorCase{"ValueWithTrailingText",
+                  {"render", "{dir}/out.wav", "--set", "cutoff=0.5x"},
+                  kUsage,
+                  "not a number"},
+        ErrorCase{"ValueEmpty", {"render", "{dir}/out.wav", "--set", "cutoff="}, kUsage, "is empty"},
+        ErrorCase{
+            "ValueNaN", {"render", "{dir}/out.wav", "--set", "cutoff=nan"}, kUsage, "not a finite number"},
+        ErrorCase{"ValueInfinite",
+                  {"render", "{dir}/out.wav", "--set", "cutoff=-inf"},
+                  kUsage,
+                  "not a finite number"},
+        ErrorCase{
+            "ValueOverflows", {"render", "{dir}/out.wav", "--set", "cutoff=1e999"}, kUsage, "not a number"},
+        ErrorCase{
+            "ValueAboveOne", {"render", "{dir}/out.wav", "--set", "cutoff=1.5"}, kUsage, "outside 0..1"},
+        ErrorCase{
+            "SettingWithoutEquals", {"render", "{dir}/out.wav", "--set", "cutoff"}, kUsage, "NAME=VALUE"},
+        ErrorCase{"RateDiffersFromInput",
+                  {"render", "{dir}/stereo.wav", "{dir}/out.wav", "--rate", "48000"},
+                  kUsage,
+                  "does not resample"},
+        ErrorCase{"ZeroBlock", {"render", "{dir}/out.wav", "--block", "0"}, kUsage, "--block"},
+        ErrorCase{"UnknownOption", {"render", "{dir}/out.wav", "--loud"}, kUsage, "unknown option --loud"},
+        ErrorCase{"NoOutput", {"render"}, kUsage, "needs an output file"},
+        ErrorCase{"LibraryWithoutMain",
+                  {"render", "{dir}/out.wav", "--plugin", "{fixture:nomain}"},
+                  kPlugin,
+                  "exports no function \"main\""},
+        ErrorCase{"MainAnswersNoInstance",
+                  {"render", "{dir}/out.wav", "--plugin", "{fixture:noinstance}"},
+                  kPlugin,
+                  "main answered no instance"},
+        ErrorCase{"OneOutput",
+                  {"render", "{dir}/out.wav", "--plugin", "{fixture:oneoutput}"},
+                  kPlugin,
+                  "has 1 outputs; thrummel hosts effects with 2"},
+        ErrorCase{"Instrument",
+                  {"render", "{dir}/out.wav", "--plugin", "{fixture:instrument}"},
+                  kPlugin,
+                  "is an instrument, not an effect"},
+        ErrorCase{
+            "NotALibrary", {"render", "{dir}/out.wav", "--plugin", "{dir}/text.wav"}, kPlugin, "cannot load"},
+        ErrorCase{"OutputFolderMissing", {"render", "{dir}/absent/out.wav"}, kOutput, "cannot write"},
+        ErrorCase{
+            "ParamsWithUnknownName", {"params", "--set", "wobble=1"}, kParameter, "no parameter named"}),
+    [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.label); });
+
+// A failing render leaves an existing OUT exactly as it was.
+TEST(RenderFailureKeepsOutput, ExistingOutputIsUntouched)
+{
+    ScratchFolder folder;
+    const std::string out = folder.path("out.wav");
+    std::ofstream(out) << "the previous render";
+    const ToolRun run = runTool({"render", out, "--set", "wobble=0.5"});
+    EXPECT_EQ(run.exitCode, kParameter) << run.err;
+    EXPECT_EQ(fileBytes(out), "the previous render");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
+}
+
+// A successful render replaces an existing OUT whole.
+TEST(RenderFailureKeepsOutput, SuccessReplacesExistingOutput)
+{
+    ScratchFolder folder;
+    const std::string out = folder.path("out.wav");
+    std::ofstream(out) << "the previous render";
+    const ToolRun run = runTool({"render", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(readSound(out).channels.size(), 2u);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
+}
+} // namespace

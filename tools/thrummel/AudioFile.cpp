@@ -1,0 +1,241 @@
+#include "tools/thrummel/AudioFile.h"
+
+#include "tools/thrummel/ToolError.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sndfile.h>
+#include <system_error>
+
+namespace
+{
+constexpr int kMaxChannels = 2;
+// Frames moved through libsndfile per call: keeps the interleaved scratch buffer small.
+constexpr sf_count_t kChunkFrames = 4096;
+
+int majorFormat(Container container)
+{
+    switch (container)
+    {
+    case Container::kAiff:
+        return SF_FORMAT_AIFF;
+    case Container::kFlac:
+        return SF_FORMAT_FLAC;
+    case Container::kWav:
+    default:
+        return SF_FORMAT_WAV;
+    }
+}
+
+int subFormat(Encoding encoding)
+{
+    switch (encoding)
+    {
+    case Encoding::kPcm16:
+        return SF_FORMAT_PCM_16;
+    case Encoding::kPcm24:
+        return SF_FORMAT_PCM_24;
+    case Encoding::kFloat32:
+    case Encoding::kDefault:
+    default:
+        return SF_FORMAT_FLOAT;
+    }
+}
+
+// Closes the libsndfile handle however the function that opened it ends.
+struct SndfileCloser
+{
+    void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
+} // namespace
+
+AudioFile readAudioFile(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::exists(path, error))
+    {
+        throw ToolError(ExitCode::kInput, "input file " + path + " does not exist");
+    }
+    if (fs::is_directory(path, error))
+    {
+        throw ToolError(ExitCode::kInput, "input " + path + " is a folder, not an audio file");
+    }
+    if (!std::ifstream(path, std::ios::binary).good())
+    {
+        throw ToolError(ExitCode::kInput, "input file " + path + " cannot be read");
+    }
+
+    // The file exists and can be read, so libsndfile refusing it means a format it does not
+    // know (or a damaged file).
+    SF_INFO info{};
+    SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file)
+    {
+        throw ToolError(ExitCode::kFormat,
+                        "input file " + path +
+                            " is not in a supported format (WAV, AIFF or FLAC): " + sf_strerror(nullptr));
+    }
+
+    AudioFile result;
+    switch (info.format & SF_FORMAT_TYPEMASK)
+    {
+    case SF_FORMAT_WAV:
+    case SF_FORMAT_WAVEX:
+    case SF_FORMAT_RF64:
+        result.container = Container::kWav;
+        break;
+    case SF_FORMAT_AIFF:
+        result.container = Container::kAiff;
+        break;
+    case SF_FORMAT_FLAC:
+        result.container = Container::kFlac;
+        break;
+    default:
+        throw ToolError(ExitCode::kFormat,
+                        "input file " + path + " is not in a supported format (WAV, AIFF or FLAC)");
+    }
+    if (info.channels < 1 || info.channels > kMaxChannels)
+    {
+        throw ToolError(ExitCode::kFormat, "input file " + path + " has " + std::to_string(info.channels) +
+                                               " channels; thrummel takes mono or stereo");
+    }
+
+    result.audio.sampleRate = info.samplerate;
+    result.audio.channels.assign(static_cast<std::size_t>(info.channels), {});
+    std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames * info.channels));
+    for (;;)
+    {
+        const sf_count_t frames = sf_readf_float(file.get(), interleaved.data(), kChunkFrames);
+        if (frames <= 0)
+        {
+            break;
+        }
+        for (sf_count_t frame = 0; frame < frames; ++frame)
+        {
+            for (int channel = 0; channel < info.channels; ++channel)
+            {
+                result.audio.channels[static_cast<std::size_t>(channel)].push_back(
+                    interleaved[static_cast<std::size_t>(frame * info.channels + channel)]);
+            }
+        }
+    }
+    if (sf_error(file.get()) != SF_ERR_NO_ERROR)
+    {
+        throw ToolError(ExitCode::kInput,
+                        "input file " + path + " cannot be read: " + sf_strerror(file.get()));
+    }
+    return result;
+}
+
+std::optional<Container> containerForPath(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".wav")
+    {
+        return Container::kWav;
+    }
+    if (extension == ".aif" || extension == ".aiff")
+    {
+        return Container::kAiff;
+    }
+    if (extension == ".flac")
+    {
+        return Container::kFlac;
+    }
+    return std::nullopt;
+}
+
+Encoding resolveEncoding(Container container, Encoding requested)
+{
+    if (requested != Encoding::kDefault)
+    {
+        return requested;
+    }
+    return container == Container::kFlac ? Encoding::kPcm24 : Encoding::kFloat32;
+}
+
+std::string describe(Container container, Encoding encoding)
+{
+    const char* containerName = container == Container::kAiff   ? "AIFF"
+                                : container == Container::kFlac ? "FLAC"
+                                                                : "WAV";
+    const char* encodingName = encoding == Encoding::kPcm16   ? "16-bit integer"
+                               : encoding == Encoding::kPcm24 ? "24-bit integer"
+                                                              : "32-bit float";
+    return std::string(containerName) + " " + encodingName;
+}
+
+void writeAudioFile(const std::string& path, const AudioData& audio, Container container, Encoding encoding)
+{
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(audio.sampleRate);
+    info.channels = static_cast<int>(audio.channels.size());
+    info.format = majorFormat(container) | subFormat(resolveEncoding(container, encoding));
+    if (!sf_format_check(&info))
+    {
+        throw ToolError(ExitCode::kFormat, describe(container, resolveEncoding(container, encoding)) +
+                                               " is not a format that can be written");
+    }
+
+    // The temporary file sits in the output's folder, so the rename never crosses file systems.
+    const std::string temporary = path + ".thrummel-partial";
+    auto fail = [&](const std::string& reason)
+    {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw ToolError(ExitCode::kOutput, "cannot write " + path + ": " + reason);
+    };
+
+    {
+        SndfileHandle file(sf_open(temporary.c_str(), SFM_WRITE, &info));
+        if (!file)
+        {
+            fail(sf_strerror(nullptr));
+        }
+        // Integer encodings clip rather than wrap samples beyond full scale.
+        sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+        // The peak chunk of float files carries the time of writing, which would make two
+        // renders of the same input differ.
+        sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+
+        const std::size_t frames = audio.frameCount();
+        const std::size_t channels = audio.channels.size();
+        std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames) * channels);
+        for (std::size_t start = 0; start < frames; start += static_cast<std::size_t>(kChunkFrames))
+        {
+            const std::size_t count = std::min(frames - start, static_cast<std::size_t>(kChunkFrames));
+            for (std::size_t frame = 0; frame < count; ++frame)
+            {
+                for (std::size_t channel = 0; channel < channels; ++channel)
+                {
+                    interleaved[frame * channels + channel] = audio.channels[channel][start + frame];
+                }
+            }
+            if (sf_writef_float(file.get(), interleaved.data(), static_cast<sf_count_t>(count)) !=
+                static_cast<sf_count_t>(count))
+            {
+                const std::string reason = sf_strerror(file.get());
+                file.reset();
+                fail(reason);
+            }
+        }
+        if (sf_close(file.release()) != 0)
+        {
+            fail("the file could not be completed");
+        }
+    }
+
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error)
+    {
+        fail(error.message());
+    }
+}
