@@ -172,7 +172,8 @@ std::string describe(Container container, Encoding encoding)
     return std::string(containerName) + " " + encodingName;
 }
 
-void writeAudioFile(const std::string& path, const AudioData& audio, Container container, Encoding encoding)
+void writeAudioFile(const std::string& path, const AudioData& audio, Container container, Encoding encoding,
+                    const std::function<void(std::size_t)>& progress)
 {
     SF_INFO info{};
     info.samplerate = static_cast<int>(audio.sampleRate);
@@ -224,6 +225,10 @@ void writeAudioFile(const std::string& path, const AudioData& audio, Container c
                 const std::string reason = sf_strerror(file.get());
                 file.reset();
                 fail(reason);
+            }
+            if (progress)
+            {
+                progress(start + count);
             }
         }
         if (sf_close(file.release()) != 0)

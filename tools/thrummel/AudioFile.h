@@ -2,6 +2,7 @@
 
 #include "tools/thrummel/Arguments.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,5 +44,7 @@ Encoding resolveEncoding(Container container, Encoding requested);
 
 // Writes the samples to a temporary file next to path and renames it to path when it is
 // complete, so that path is either replaced whole or left as it was. Throws ToolError
-// (kOutput, or kFormat for an encoding the container cannot hold).
-void writeAudioFile(const std::string& path, const AudioData& audio, Container container, Encoding encoding);
+// (kOutput, or kFormat for an encoding the container cannot hold). progress, if given, hears
+// the number of frames written so far.
+void writeAudioFile(const std::string& path, const AudioData& audio, Container container, Encoding encoding,
+                    const std::function<void(std::size_t)>& progress = {});

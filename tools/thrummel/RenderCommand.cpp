@@ -21,7 +21,7 @@ constexpr double kLoopSampleRate = 44100.0;
 // A mono source feeds every input; a stereo source feeding a one-input effect is mixed down.
 // Past the source's end (the tail) the inputs are silent.
 AudioData processThrough(HostedPlugin& plugin, const AudioData& source, std::size_t totalFrames,
-                         int blockSize)
+                         int blockSize, ProgressBar& progress)
 {
     const auto block = static_cast<std::size_t>(blockSize);
     const int inputCount = plugin.numInputs();
@@ -36,7 +36,6 @@ AudioData processThrough(HostedPlugin& plugin, const AudioData& source, std::siz
     result.channels.assign(2, std::vector<float>(totalFrames));
     const std::size_t sourceFrames = source.frameCount();
     const bool isStereoSource = source.channels.size() == 2;
-    ProgressBar progress(totalFrames);
 
     for (std::size_t start = 0; start < totalFrames; start += block)
     {
@@ -63,7 +62,6 @@ AudioData processThrough(HostedPlugin& plugin, const AudioData& source, std::siz
         }
         progress.update(start + count);
     }
-    progress.finish();
     return result;
 }
 
@@ -118,6 +116,9 @@ int runRender(const Options& options)
     // Processing runs on a thread of its own: state a plug-in keeps per thread (a noise
     // generator, say) then starts afresh for every render, so the same input and settings
     // give the same output.
+    // The bar's first half is processing, its second half writing, which for long renders
+    // takes as long.
+    ProgressBar progress(2 * totalFrames);
     AudioData output;
     std::exception_ptr failure;
     plugin.switchOn();
@@ -126,7 +127,7 @@ int runRender(const Options& options)
         {
             try
             {
-                output = processThrough(plugin, input.audio, totalFrames, options.blockSize);
+                output = processThrough(plugin, input.audio, totalFrames, options.blockSize, progress);
             }
             catch (...)
             {
@@ -140,7 +141,9 @@ int runRender(const Options& options)
         std::rethrow_exception(failure);
     }
 
-    writeAudioFile(options.outputPath, output, container, encoding);
+    writeAudioFile(options.outputPath, output, container, encoding,
+                   [&](std::size_t written) { progress.update(totalFrames + written); });
+    progress.finish();
     std::printf("thrummel: wrote %s (%s, %ld Hz, stereo, %s) from %s through %s\n",
                 options.outputPath.c_str(),
                 formatSeconds(static_cast<double>(totalFrames) / input.audio.sampleRate).c_str(),
