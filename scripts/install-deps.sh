@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 wine32:i386 qemu-user
     xvfb xdotool libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation
-    libsndfile1-dev libpng-dev googletest libbenchmark-dev
+    libsndfile1-dev libpng-dev googletest libbenchmark-dev dpf-plugins-vst
 )
 
 missing=()
