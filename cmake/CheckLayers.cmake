@@ -1,0 +1,23 @@
+# Fails when the layers leak: a portable folder (host, effect, editor, gui) that includes a
+# system window, drawing or font header or a backend folder of platform/, or gui/ that
+# includes effect/. Run as: cmake -DSOURCE_DIR=<repo> -P CheckLayers.cmake
+set(forbidden "^[ \t]*#[ \t]*include[ \t]*[<\"](windows\\.h|winuser\\.h|wingdi\\.h|X11/|ft2build\\.h|freetype/|fontconfig/|platform/(win32|raster|x11|headless)/)")
+set(failures "")
+foreach(dir host effect editor gui)
+    file(GLOB_RECURSE files ${SOURCE_DIR}/${dir}/*.h ${SOURCE_DIR}/${dir}/*.cpp)
+    foreach(file ${files})
+        file(STRINGS ${file} lines REGEX "#[ \t]*include")
+        foreach(line ${lines})
+            if(line MATCHES "${forbidden}")
+                list(APPEND failures "${file}: ${line}")
+            endif()
+            if(dir STREQUAL "gui" AND line MATCHES "[<\"]effect/")
+                list(APPEND failures "${file}: ${line}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(failures)
+    list(JOIN failures "\n" text)
+    message(FATAL_ERROR "Includes that cross the layers:\n${text}")
+endif()
