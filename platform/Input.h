@@ -39,6 +39,8 @@ public:
     virtual bool areButtonsSwapped() = 0;
 };
 
+// The system's own input, provided by the backend the build uses.
+Input& systemInput();
 // The input the toolkit reads: the system's, unless a test installed its own.
 Input& currentInput();
 // Installs a replacement (not owned); null puts the system's back.

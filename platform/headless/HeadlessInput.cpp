@@ -36,20 +36,12 @@ public:
     bool areButtonsSwapped() override { return false; }
 };
 
-HeadlessInput gSystemInput;
-// Owned by the test that installed it; null means the system's.
-Input* gReplacementInput = nullptr;
-
 } // namespace
 
-Input& currentInput()
+Input& systemInput()
 {
-    return gReplacementInput != nullptr ? *gReplacementInput : static_cast<Input&>(gSystemInput);
-}
-
-void setInput(Input* replacement)
-{
-    gReplacementInput = replacement;
+    static HeadlessInput input;
+    return input;
 }
 
 } // namespace platform

@@ -69,20 +69,12 @@ public:
     bool areButtonsSwapped() override { return GetSystemMetrics(SM_SWAPBUTTON) != 0; }
 };
 
-Win32Input gSystemInput;
-// Owned by the test that installed it; null means the system's.
-Input* gReplacementInput = nullptr;
-
 } // namespace
 
-Input& currentInput()
+Input& systemInput()
 {
-    return gReplacementInput != nullptr ? *gReplacementInput : static_cast<Input&>(gSystemInput);
-}
-
-void setInput(Input* replacement)
-{
-    gReplacementInput = replacement;
+    static Win32Input input;
+    return input;
 }
 
 } // namespace platform
