@@ -1,5 +1,6 @@
 #include "tests/tools/ToolHarness.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -60,6 +61,8 @@ protected:
         std::ofstream(folder.path("text.wav")) << "these bytes are not a sound file\n";
         std::filesystem::create_directory(folder.path("folder.wav"));
         writeBytes(folder.path("empty.wav"), "");
+        // The header of an MPEG audio frame and nothing after it.
+        writeBytes(folder.path("frame.wav"), std::string("\xFF\xFB\x90\x64", 4) + std::string(100, '\0'));
 
         // Files cut short, as an interrupted copy leaves them: each still opens.
         const Channels signal = makeSignal(2, 4000, 7);
@@ -109,6 +112,7 @@ TEST_P(RenderFailure, ExitsWithItsStatusAndWritesNothing)
     EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << "stderr: " << run.err;
     EXPECT_EQ(run.err.rfind("thrummel: ", 0), 0u) << "stderr: " << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "stderr: " << run.err;
     EXPECT_TRUE(run.out.empty()) << run.out;
     EXPECT_EQ(folder.entries(), before) << "a file was left in the output folder";
 }
@@ -123,6 +127,10 @@ INSTANTIATE_TEST_SUITE_P(
                   kFormat,
                   "not in a supported format"},
         ErrorCase{"ThreeChannels", {"render", "{dir}/three.wav", "{dir}/out.wav"}, kFormat, "has 3 channels"},
+        ErrorCase{"MpegFrame",
+                  {"render", "{dir}/frame.wav", "{dir}/out.wav"},
+                  kFormat,
+                  "not in a supported format"},
         ErrorCase{"EmptyInput", {"render", "{dir}/empty.wav", "{dir}/out.wav"}, kInput, "is empty"},
         ErrorCase{"TruncatedWav", {"render", "{dir}/cut.wav", "{dir}/out.wav"}, kInput, "is truncated"},
         ErrorCase{"TruncatedAiff", {"render", "{dir}/cut.aiff", "{dir}/out.wav"}, kInput, "is truncated"},

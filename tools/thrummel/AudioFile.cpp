@@ -47,6 +47,20 @@ int subFormat(Encoding encoding)
     }
 }
 
+// The first bytes of WAV (little- and big-endian, and the 64-bit form), AIFF and FLAC files,
+// and of an ID3 tag, which libsndfile skips to find the container behind it.
+bool startsLikeSupportedContainer(const std::string& start)
+{
+    for (const char* magic : {"RIFF", "RIFX", "RF64", "FORM", "fLaC", "ID3"})
+    {
+        if (start.compare(0, std::strlen(magic), magic) == 0)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Bytes one sample takes in the file for the encodings of fixed size; 0 for the compressed
 // ones, whose length cannot be checked against the header.
 int bytesPerSample(int format)
@@ -145,9 +159,20 @@ AudioFile readAudioFile(const std::string& path)
     {
         throw ToolError(ExitCode::kInput, "input file " + path + " is empty");
     }
-    if (!std::ifstream(path, std::ios::binary).good())
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream.good())
     {
         throw ToolError(ExitCode::kInput, "input file " + path + " cannot be read");
+    }
+    // Only files that start like the three containers go on to libsndfile, which would
+    // otherwise try every format it knows on them; its MPEG decoder, for one, prints
+    // warnings of its own on stderr for bytes that merely look like a frame.
+    char start[4] = {};
+    stream.read(start, sizeof(start));
+    if (!startsLikeSupportedContainer(std::string(start, static_cast<std::size_t>(stream.gcount()))))
+    {
+        throw ToolError(ExitCode::kFormat,
+                        "input file " + path + " is not in a supported format (WAV, AIFF or FLAC)");
     }
 
     // The file exists and can be read, so libsndfile refusing it means a format it does not
