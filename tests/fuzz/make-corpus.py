@@ -324,6 +324,7 @@ def thrummel_seeds():
         "aiff-mono-22050": aiff(tone(100, 1, 0.8), rate=22050),
         "flac-stereo": flac(tone(150, 2, 0.8)),
         "flac-mono": flac(tone(64, 1, 0.8)),
+        "mpeg-frame": bytes([0xFF, 0xFB, 0x90, 0x64]) + bytes(100),
         "empty": b"",
         "text": b"these bytes are not a sound file\n",
     }
