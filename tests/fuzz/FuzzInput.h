@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -63,8 +64,10 @@ public:
     }
 
     // A float from the ranges that break arithmetic: NaN, the infinities, the largest
-    // finite values, denormals, negative zero, and otherwise a value in 0..1 or -2..2 or
-    // any 32-bit pattern.
+    // finite values, denormals, negative zero; a value where audio code tends to switch
+    // (0, 0.001, 0.01, 0.02, the quarters, 1) or the float just either side of it; and
+    // otherwise a value in 0..1 or -1..1 or any 32-bit pattern. The fuzzer cannot see float
+    // comparisons, so without these edges it would hit them only by chance.
     float floatValue()
     {
         const std::uint8_t selector = byte();
@@ -96,6 +99,21 @@ public:
         case 9:
         case 10:
             return static_cast<float>(u16()) / 32768.0f - 1.0f;
+        case 12:
+        {
+            static constexpr float kEdges[] = {0.0f, 0.001f, 0.01f, 0.02f, 0.25f, 0.5f, 0.75f, 1.0f};
+            const std::uint8_t pick = byte();
+            const float edge = kEdges[pick % 8];
+            switch ((pick / 8) % 3)
+            {
+            case 0:
+                return edge;
+            case 1:
+                return std::nextafter(edge, -1.0f);
+            default:
+                return std::nextafter(edge, 2.0f);
+            }
+        }
         default:
             return static_cast<float>(u16()) / 65535.0f;
         }
