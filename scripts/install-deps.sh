@@ -9,6 +9,7 @@ packages=(
     wine wine64 wine32:i386 qemu-user
     xvfb xdotool libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation
     libsndfile1-dev libpng-dev googletest libbenchmark-dev dpf-plugins-vst
+    clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

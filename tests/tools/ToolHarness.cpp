@@ -12,6 +12,7 @@
 #include <iterator>
 #include <sndfile.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -29,7 +30,7 @@ std::string quoted(const std::string& argument)
 }
 } // namespace
 
-ToolRun runTool(const std::vector<std::string>& arguments)
+ToolRun runTool(const std::vector<std::string>& arguments, long fileSizeLimit)
 {
     ScratchFolder capture;
     std::string command = quoted(THR_TOOL_FILE);
@@ -38,7 +39,21 @@ ToolRun runTool(const std::vector<std::string>& arguments)
         command += " " + quoted(argument);
     }
     command += " >" + quoted(capture.path("out")) + " 2>" + quoted(capture.path("err")) + " </dev/null";
+    // The limit is lowered for this process only while the shell starts, which passes it
+    // on; the hard limit stays, so that the old value can be restored.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (fileSizeLimit >= 0)
+    {
+        rlimit lowered = saved;
+        lowered.rlim_cur = static_cast<rlim_t>(fileSizeLimit);
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    }
     const int status = std::system(command.c_str());
+    if (fileSizeLimit >= 0)
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+    }
     ToolRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = fileBytes(capture.path("out"));

@@ -12,8 +12,10 @@ struct ToolRun
     std::string err; // stderr
 };
 
-// Runs the built thrummel with these arguments (no shell interpretation of them).
-ToolRun runTool(const std::vector<std::string>& arguments);
+// Runs the built thrummel with these arguments (no shell interpretation of them). A
+// fileSizeLimit of 0 or more caps, in bytes, every file the run writes, its captured stdout
+// and stderr included, the way a full disk would stop it.
+ToolRun runTool(const std::vector<std::string>& arguments, long fileSizeLimit = -1);
 
 std::string toolFixture(const std::string& name); // a fixture plug-in library by kind
 

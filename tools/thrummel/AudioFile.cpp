@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -45,6 +47,94 @@ int subFormat(Encoding encoding)
     }
 }
 
+// The first bytes of WAV (little- and big-endian, and the 64-bit form), AIFF and FLAC files,
+// and of an ID3 tag, which libsndfile skips to find the container behind it.
+bool startsLikeSupportedContainer(const std::string& start)
+{
+    for (const char* magic : {"RIFF", "RIFX", "RF64", "FORM", "fLaC", "ID3"})
+    {
+        if (start.compare(0, std::strlen(magic), magic) == 0)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Bytes one sample takes in the file for the encodings of fixed size; 0 for the compressed
+// ones, whose length cannot be checked against the header.
+int bytesPerSample(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK)
+    {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+        return 1;
+    case SF_FORMAT_PCM_16:
+        return 2;
+    case SF_FORMAT_PCM_24:
+        return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+        return 4;
+    case SF_FORMAT_DOUBLE:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+// The frame count the file's header announces, or 0 where it leaves the length open.
+// libsndfile cuts its own count of WAV and AIFF frames to what the file holds, so for those
+// the sound chunk's size as written in the header is asked for; FLAC's count is the stream
+// header's. Writers that stream leave 0 or all ones in a chunk size: length unknown.
+std::uint64_t announcedFrames(SNDFILE* file, const SF_INFO& info, Container container)
+{
+    std::uint64_t frames = 0;
+    if (info.frames > 0 && info.frames != SF_COUNT_MAX)
+    {
+        frames = static_cast<std::uint64_t>(info.frames);
+    }
+    const int sampleBytes = bytesPerSample(info.format);
+    if (container == Container::kFlac || sampleBytes == 0)
+    {
+        return frames;
+    }
+    const bool isAiff = container == Container::kAiff;
+    SF_CHUNK_INFO wanted{};
+    std::strcpy(wanted.id, isAiff ? "SSND" : "data");
+    wanted.id_size = 4;
+    SF_CHUNK_ITERATOR* chunk = sf_get_chunk_iterator(file, &wanted);
+    SF_CHUNK_INFO found{};
+    if (!chunk || sf_get_chunk_size(chunk, &found) != SF_ERR_NO_ERROR || found.datalen == 0 ||
+        found.datalen == 0xFFFFFFFFu)
+    {
+        return frames;
+    }
+    std::uint64_t soundBytes = found.datalen;
+    if (isAiff)
+    {
+        // The sound chunk starts with two 32-bit big-endian numbers, the offset of the first
+        // sample and a block size, and the sound starts that offset after them.
+        unsigned char header[8] = {};
+        SF_CHUNK_INFO start{};
+        start.datalen = sizeof(header);
+        start.data = header;
+        if (soundBytes < sizeof(header) || sf_get_chunk_data(chunk, &start) != SF_ERR_NO_ERROR)
+        {
+            return frames;
+        }
+        const std::uint64_t offset = (std::uint64_t{header[0]} << 24) | (std::uint64_t{header[1]} << 16) |
+                                     (std::uint64_t{header[2]} << 8) | std::uint64_t{header[3]};
+        soundBytes = soundBytes - sizeof(header) > offset ? soundBytes - sizeof(header) - offset : 0;
+    }
+    const auto frameBytes =
+        static_cast<std::uint64_t>(sampleBytes) * static_cast<std::uint64_t>(info.channels);
+    return std::max(frames, soundBytes / frameBytes);
+}
+
 // Closes the libsndfile handle however the function that opened it ends.
 struct SndfileCloser
 {
@@ -65,9 +155,24 @@ AudioFile readAudioFile(const std::string& path)
     {
         throw ToolError(ExitCode::kInput, "input " + path + " is a folder, not an audio file");
     }
-    if (!std::ifstream(path, std::ios::binary).good())
+    if (fs::is_regular_file(path, error) && fs::file_size(path, error) == 0 && !error)
+    {
+        throw ToolError(ExitCode::kInput, "input file " + path + " is empty");
+    }
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream.good())
     {
         throw ToolError(ExitCode::kInput, "input file " + path + " cannot be read");
+    }
+    // Only files that start like the three containers go on to libsndfile, which would
+    // otherwise try every format it knows on them; its MPEG decoder, for one, prints
+    // warnings of its own on stderr for bytes that merely look like a frame.
+    char start[4] = {};
+    stream.read(start, sizeof(start));
+    if (!startsLikeSupportedContainer(std::string(start, static_cast<std::size_t>(stream.gcount()))))
+    {
+        throw ToolError(ExitCode::kFormat,
+                        "input file " + path + " is not in a supported format (WAV, AIFF or FLAC)");
     }
 
     // The file exists and can be read, so libsndfile refusing it means a format it does not
@@ -128,6 +233,17 @@ AudioFile readAudioFile(const std::string& path)
     {
         throw ToolError(ExitCode::kInput,
                         "input file " + path + " cannot be read: " + sf_strerror(file.get()));
+    }
+    // A file cut short (an interrupted copy or download) still opens and reads as far as it
+    // goes; rendering it would pass a shortened output off as the whole piece.
+    const auto framesRead = static_cast<std::uint64_t>(result.audio.frameCount());
+    const std::uint64_t announced = announcedFrames(file.get(), info, result.container);
+    if (announced > framesRead)
+    {
+        throw ToolError(
+            ExitCode::kInput,
+            "input file " + path + " is truncated or its header is damaged: the header announces " +
+                std::to_string(announced) + " frames, the file holds " + std::to_string(framesRead));
     }
     return result;
 }

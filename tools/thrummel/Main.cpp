@@ -1,5 +1,6 @@
 #include "tools/thrummel/Arguments.h"
 #include "tools/thrummel/Commands.h"
+#include "tools/thrummel/System.h"
 #include "tools/thrummel/ToolError.h"
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    letFileSizeLimitFailWrites();
     try
     {
         const Options options = parseArguments(std::vector<std::string>(argv + 1, argv + argc));

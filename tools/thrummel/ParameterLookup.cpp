@@ -29,7 +29,12 @@ bool isWholeNumber(const std::string& text)
 
 int findParameter(HostedPlugin& plugin, const std::string& name)
 {
-    const int count = plugin.numParams();
+    return findParameter(
+        plugin.numParams(), [&](int index) { return plugin.paramName(index); }, name);
+}
+
+int findParameter(int count, const std::function<std::string(int)>& nameOf, const std::string& name)
+{
     if (isWholeNumber(name))
     {
         // Indices longer than any parameter count are out of range, not an overflow.
@@ -46,7 +51,7 @@ int findParameter(HostedPlugin& plugin, const std::string& name)
     const std::string wanted = normalised(name);
     for (int index = 0; index < count; ++index)
     {
-        if (!wanted.empty() && normalised(plugin.paramName(index)) == wanted)
+        if (!wanted.empty() && normalised(nameOf(index)) == wanted)
         {
             return index;
         }

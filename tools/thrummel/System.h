@@ -3,7 +3,7 @@
 #include <string>
 
 // What thrummel needs from the operating system: loading a shared library the way a
-// plug-in host does, and knowing whether stderr is a terminal.
+// plug-in host does, knowing whether stderr is a terminal, and how writes fail.
 class SharedLibrary
 {
 public:
@@ -26,3 +26,8 @@ private:
 };
 
 bool isStderrTerminal();
+
+// Makes a write beyond the process's file-size limit fail like a full disk, with an error
+// the output code reports and cleans up after, instead of ending the process and leaving a
+// partial file behind.
+void letFileSizeLimitFailWrites();

@@ -1,5 +1,6 @@
 #include "tools/thrummel/System.h"
 
+#include <csignal>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -40,4 +41,10 @@ void* SharedLibrary::symbol(const char* name) const
 bool isStderrTerminal()
 {
     return isatty(STDERR_FILENO) == 1;
+}
+
+void letFileSizeLimitFailWrites()
+{
+    // With the signal ignored, the write that crosses the limit returns EFBIG.
+    std::signal(SIGXFSZ, SIG_IGN);
 }

@@ -39,3 +39,8 @@ bool isStderrTerminal()
 {
     return _isatty(_fileno(stderr)) != 0;
 }
+
+void letFileSizeLimitFailWrites()
+{
+    // Windows has no file-size limit that signals: a failed write already returns an error.
+}
