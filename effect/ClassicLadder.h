@@ -85,7 +85,7 @@ public:
         // good. Such a channel starts again from silence; finite state is never touched.
         const StereoPair::Mask runAway =
             StereoPair::magnitudeBeyond(stageOut[3], StereoPair::both(std::numeric_limits<float>::max()));
-        if (runAway.forEither())
+        if (runAway.forEither()) [[unlikely]]
         {
             clear(runAway, stageIn);
             clear(runAway, stageOut);

@@ -134,10 +134,9 @@ inline SoundSettings CrusherEffect::currentSettings() const
 }
 
 // Called on the audio thread: no lock, no allocation, no system call per frame. Every frame
-// reads the parameters afresh; the chain reuses what it derived from them for as long as
-// they keep their bits. At the first frame where one differs the chain stops, and that
-// frame reads them once more and prepares the chain for them before it runs. The thread's
-// noise generator is copied into a local for the block and written back at the end.
+// reads the parameters afresh (the chain reuses what it derived from them for as long as
+// they keep their bits). The thread's noise generator is copied into a local for the block
+// and written back at the end.
 template <bool addsToOutput>
 void CrusherEffect::runChain(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
@@ -149,17 +148,9 @@ void CrusherEffect::runChain(float** inputs, float** outputs, VstInt32 sampleFra
     NoiseGenerator& threadNoise = NoiseGenerator::forThisThread();
     NoiseGenerator noise = threadNoise;
     auto readSettings = [this] { return currentSettings(); };
-    VstInt32 frame = 0;
-    do
-    {
-        SoundSettings settings = currentSettings();
-        if (chain.prepare(settings))
-        {
-            // The classic ladder's cutoff floor persists in the parameter itself.
-            params[kCutoff].store(settings.cutoff, std::memory_order_relaxed);
-        }
-        frame = chain.run<addsToOutput>(buffers, frame, sampleFrames, readSettings, noise);
-    } while (frame < sampleFrames);
+    // The classic ladder's cutoff floor persists in the parameter itself.
+    auto raiseCutoff = [this](float cutoff) { params[kCutoff].store(cutoff, std::memory_order_relaxed); };
+    chain.process<addsToOutput>(buffers, sampleFrames, readSettings, raiseCutoff, noise);
     threadNoise = noise;
 }
 

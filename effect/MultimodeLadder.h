@@ -111,7 +111,7 @@ public:
         // Any non-finite value in the stages reaches b4 within this frame, and the test
         // catches NaN as well as values beyond the clip's range.
         const StereoPair::Mask runAway = StereoPair::magnitudeBeyond(b[4], clipLimit);
-        if (runAway.forEither())
+        if (runAway.forEither()) [[unlikely]]
         {
             b[0] = StereoPair::clearWhere(runAway, b[0]);
             b[1] = StereoPair::clearWhere(runAway, b[1]);

@@ -76,8 +76,8 @@ struct StereoBuffers
 // quantisers' step counts, the distortion gain, which stages are on) is worked out by
 // prepare and kept, together with the settings it came from. A run of frames uses it for as
 // long as every frame's freshly read settings have exactly those bits, and stops at the first
-// frame whose settings differ, for the caller to prepare again. Deriving from equal bits
-// gives equal bits, so this is the same sound as deriving everything for every frame.
+// frame whose settings differ, to prepare again. Deriving from equal bits gives equal bits,
+// so this is the same sound as deriving everything for every frame.
 class SoundChain
 {
 public:
@@ -102,16 +102,39 @@ public:
     // Clears both models for both channels.
     void reset();
 
+    // Runs a block of frameCount frames (none when it is 0 or less) from the buffers' inputs
+    // and writes the outputs, or adds to them. Each frame runs with the settings that
+    // readSettings answers for it: it is asked once for every frame, in order, and once more
+    // for a frame whose answer differs from the one before, so a change takes effect at the
+    // very frame it is first seen. When the classic ladder raises a cutoff below its floor,
+    // raiseCutoff is called with the raised value: the caller writes it back into the
+    // parameter.
+    template <bool addsToOutput, typename ReadSettings, typename RaiseCutoff>
+    void process(const StereoBuffers& buffers, int frameCount, ReadSettings& readSettings,
+                 RaiseCutoff& raiseCutoff, NoiseGenerator& noise)
+    {
+        int frame = 0;
+        while (frame < frameCount)
+        {
+            SoundSettings settings = readSettings();
+            if (prepare(settings))
+            {
+                raiseCutoff(settings.cutoff);
+            }
+            frame = run<addsToOutput>(buffers, frame, frameCount, readSettings, noise);
+        }
+    }
+
+private:
     // Makes the chain ready to run frames with these settings; nearly free when they have
     // the bits of the last prepared ones. When the classic ladder raises a cutoff below its
-    // floor, settings.cutoff holds the raised value afterwards and the answer is true: the
-    // caller writes it back into the parameter.
+    // floor, settings.cutoff holds the raised value afterwards and the answer is true.
     bool prepare(SoundSettings& settings);
 
     // Runs frames from `frame` on, the first with the prepared settings, each later one only
     // if what readSettings answers for it has the prepared bits. Answers the first frame not
-    // run: frameCount, or a frame whose settings differ, for the caller to read them again
-    // and prepare. Writes the outputs, or adds to them.
+    // run: frameCount, or a frame whose settings differ, which process then reads again and
+    // prepares for.
     template <bool addsToOutput, typename ReadSettings>
     int run(const StereoBuffers& buffers, int frame, int frameCount, ReadSettings& readSettings,
             NoiseGenerator& noise)
@@ -141,7 +164,6 @@ public:
         }
     }
 
-private:
     // A classic-ladder cutoff of kBypassCutoff or more passes the samples untouched.
     struct Bypass
     {
