@@ -53,15 +53,13 @@ public:
 
     // The stage array is only ever indexed by constants, never in loops, so that the compiler
     // keeps every entry in a register of its own.
-    MultimodeLadder(const FilterState& left, const FilterState& right, const Coefficients& c,
-                    MultimodeOutput newOutput)
+    MultimodeLadder(const FilterState& left, const FilterState& right, const Coefficients& c)
         : p(StereoPair::both(c.p))
         , g(StereoPair::both(c.g))
         , q(StereoPair::both(c.q))
         , clipScale(StereoPair::both(0.166667f))
         , bandpassGain(StereoPair::both(3.0f))
         , clipLimit(StereoPair::both(kClipLimit))
-        , output(newOutput)
         , b{StereoPair::of(left.b[0], right.b[0]), StereoPair::of(left.b[1], right.b[1]),
             StereoPair::of(left.b[2], right.b[2]), StereoPair::of(left.b[3], right.b[3]),
             StereoPair::of(left.b[4], right.b[4])}
@@ -82,6 +80,8 @@ public:
         right.b[4] = b[4].right();
     }
 
+    // The output is a template argument, so that each output gets a frame loop of its own.
+    template <MultimodeOutput output>
     StereoPair process(StereoPair s)
     {
         const StereoPair in = s - q * b[4];
@@ -94,19 +94,14 @@ public:
         b[4] = (b[3] + previous) * p - b[4] * g;
         b[4] = b[4] - b[4] * b[4] * b[4] * clipScale;
         b[0] = in;
-        StereoPair result;
-        switch (output)
+        StereoPair result = b[4];
+        if (output == MultimodeOutput::Bandpass)
         {
-        case MultimodeOutput::Lowpass:
-            result = b[4];
-            break;
-        case MultimodeOutput::Bandpass:
             result = (b[3] - b[4]) * bandpassGain;
-            break;
-        case MultimodeOutput::Highpass:
-        default:
+        }
+        else if (output == MultimodeOutput::Highpass)
+        {
             result = in - b[4];
-            break;
         }
         // Any non-finite value in the stages reaches b4 within this frame, and the test
         // catches NaN as well as values beyond the clip's range.
@@ -130,6 +125,5 @@ private:
     StereoPair clipScale;
     StereoPair bandpassGain;
     StereoPair clipLimit;
-    MultimodeOutput output;
     StereoPair b[5];
 };

@@ -10,13 +10,13 @@ SoundChain::Quantiser SoundChain::Quantiser::forLevel(float level, float fullSca
 {
     if (level >= 1.0f)
     {
-        return {Mode::Off, 0.0f};
+        return {false, false, 0.0f};
     }
     if (static_cast<double>(level) < 0.01)
     {
-        return {Mode::Mute, 0.0f};
+        return {false, true, 0.0f};
     }
-    return {Mode::Steps, fullScaleSteps * level};
+    return {true, false, fullScaleSteps * level};
 }
 
 bool SoundChain::prepare(SoundSettings& settings)
@@ -59,9 +59,7 @@ bool SoundChain::prepare(SoundSettings& settings)
     }
 
     next.distortionGain = kDistortionRange * settings.distortion;
-    next.crack = settings.crackThreshold > 0.0f   ? Crack::RaisesPositive
-                 : settings.crackThreshold < 0.0f ? Crack::LowersNegative
-                                                  : Crack::Off;
+    next.crack = {settings.crackThreshold > 0.0f, settings.crackThreshold < 0.0f};
     next.postQuantiser = Quantiser::forLevel(settings.quantization, kQuantSteps);
     next.invertsAfter = settings.postInversion > 0.5f;
 

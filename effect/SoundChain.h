@@ -149,12 +149,19 @@ private:
             return frame;
         }
         case FilterModel::Multimode:
-        {
-            MultimodeLadder ladder(channels[0], channels[1], setup.multimode, setup.multimodeOutput);
-            frame = runWith<addsToOutput>(ladder, buffers, frame, frameCount, readSettings, noise);
-            ladder.save(channels[0], channels[1]);
-            return frame;
-        }
+            switch (setup.multimodeOutput)
+            {
+            case MultimodeOutput::Lowpass:
+                return runMultimode<MultimodeOutput::Lowpass, addsToOutput>(buffers, frame, frameCount,
+                                                                            readSettings, noise);
+            case MultimodeOutput::Bandpass:
+                return runMultimode<MultimodeOutput::Bandpass, addsToOutput>(buffers, frame, frameCount,
+                                                                             readSettings, noise);
+            case MultimodeOutput::Highpass:
+            default:
+                return runMultimode<MultimodeOutput::Highpass, addsToOutput>(buffers, frame, frameCount,
+                                                                             readSettings, noise);
+            }
         case FilterModel::Bypass:
         default:
         {
@@ -163,6 +170,24 @@ private:
         }
         }
     }
+
+    template <MultimodeOutput output, bool addsToOutput, typename ReadSettings>
+    int runMultimode(const StereoBuffers& buffers, int frame, int frameCount, ReadSettings& readSettings,
+                     NoiseGenerator& noise)
+    {
+        MultimodeTap<output> tap{MultimodeLadder(channels[0], channels[1], setup.multimode)};
+        frame = runWith<addsToOutput>(tap, buffers, frame, frameCount, readSettings, noise);
+        tap.ladder.save(channels[0], channels[1]);
+        return frame;
+    }
+
+    // The multimode ladder with its output fixed.
+    template <MultimodeOutput output>
+    struct MultimodeTap
+    {
+        MultimodeLadder ladder;
+        StereoPair process(StereoPair s) { return ladder.process<output>(s); }
+    };
 
     // A classic-ladder cutoff of kBypassCutoff or more passes the samples untouched.
     struct Bypass
@@ -179,16 +204,12 @@ private:
 
     // The quantiser with level P and full-scale step count S: off at P >= 1, mute below 0.01
     // (in double precision, so that a stored 0.01f, slightly below 0.01, mutes), otherwise
-    // x -> trunc(steps * x) / steps with steps = S * P, truncating toward zero.
+    // x -> trunc(steps * x) / steps with steps = S * P, truncating toward zero. Switches
+    // rather than one mode value, so that a frame tests each with one instruction.
     struct Quantiser
     {
-        enum class Mode
-        {
-            Off,
-            Mute,
-            Steps
-        };
-        Mode mode;
+        bool isStepping;
+        bool isMuting;
         float steps;
 
         static Quantiser forLevel(float level, float fullScaleSteps);
@@ -198,11 +219,10 @@ private:
     // every rising zero crossing; and, mirrored, a sample below 0 and above T becomes T. For
     // a positive T only the first rule can fire, for a negative T only the second, and at
     // T = 0 (or NaN) neither.
-    enum class Crack
+    struct Crack
     {
-        Off,
-        RaisesPositive,
-        LowersNegative
+        bool raisesPositive;
+        bool lowersNegative;
     };
 
     // Everything one frame derives from its settings, and the settings it was derived from
@@ -231,13 +251,13 @@ private:
         explicit Stages(const Setup& setup)
             : inputGain(StereoPair::both(setup.settings.inputGain))
             , invertsBefore(setup.invertsBefore)
-            , preQuantiser(setup.preQuantiser.mode)
+            , preQuantiser(setup.preQuantiser)
             , preSteps(StereoPair::both(setup.preQuantiser.steps))
             , distortionGain(StereoPair::both(setup.distortionGain))
             , crackRule(setup.crack)
             , crackThreshold(StereoPair::both(setup.settings.crackThreshold))
             , noiseLevel(setup.settings.noiseLevel)
-            , postQuantiser(setup.postQuantiser.mode)
+            , postQuantiser(setup.postQuantiser)
             , postSteps(StereoPair::both(setup.postQuantiser.steps))
             , invertsAfter(setup.invertsAfter)
             , outputGain(StereoPair::both(setup.settings.outputGain))
@@ -288,43 +308,41 @@ private:
             return StereoPair::select(x > StereoPair::zero(), one, minusOne) - x;
         }
 
-        static StereoPair quantise(Quantiser::Mode mode, StereoPair steps, StereoPair x)
+        static StereoPair quantise(const Quantiser& quantiser, StereoPair steps, StereoPair x)
         {
-            switch (mode)
+            if (quantiser.isStepping)
             {
-            case Quantiser::Mode::Off:
-                return x;
-            case Quantiser::Mode::Mute:
-                return StereoPair::zero();
-            case Quantiser::Mode::Steps:
-            default:
                 return StereoPair::truncated(steps * x) / steps;
             }
+            if (quantiser.isMuting)
+            {
+                return StereoPair::zero();
+            }
+            return x;
         }
 
         StereoPair crack(StereoPair x) const
         {
-            switch (crackRule)
+            if (crackRule.raisesPositive)
             {
-            case Crack::RaisesPositive:
                 return StereoPair::select((x > StereoPair::zero()) & (x < crackThreshold), crackThreshold, x);
-            case Crack::LowersNegative:
-                return StereoPair::select((x < StereoPair::zero()) & (x > crackThreshold), crackThreshold, x);
-            case Crack::Off:
-            default:
-                return x;
             }
+            if (crackRule.lowersNegative)
+            {
+                return StereoPair::select((x < StereoPair::zero()) & (x > crackThreshold), crackThreshold, x);
+            }
+            return x;
         }
 
         StereoPair inputGain;
         bool invertsBefore;
-        Quantiser::Mode preQuantiser;
+        Quantiser preQuantiser;
         StereoPair preSteps;
         StereoPair distortionGain;
         Crack crackRule;
         StereoPair crackThreshold;
         float noiseLevel;
-        Quantiser::Mode postQuantiser;
+        Quantiser postQuantiser;
         StereoPair postSteps;
         bool invertsAfter;
         StereoPair outputGain;
