@@ -51,6 +51,7 @@ bool isWritable(VstInt32 index)
 CrusherEffect::CrusherEffect(audioMasterCallback audioMaster)
     : EffectBaseExt(audioMaster, kNumPrograms, kNumParams)
     , ladderFeedbackScale(4.0f)
+    , chain(ladderFeedbackScale)
 {
     for (int i = 0; i < kNumWritableParams; ++i)
     {
@@ -112,7 +113,7 @@ float CrusherEffect::getParameter(VstInt32 index)
     }
 }
 
-SoundSettings CrusherEffect::currentSettings() const
+inline SoundSettings CrusherEffect::currentSettings() const
 {
     // One relaxed load per parameter: a change from another thread takes effect at the next
     // frame, never in the middle of one.
@@ -129,15 +130,13 @@ SoundSettings CrusherEffect::currentSettings() const
     settings.postInversion = params[kPostInversion].load(std::memory_order_relaxed);
     settings.outputGain = params[kOutputGain].load(std::memory_order_relaxed);
     settings.filterType = params[kFilterType].load(std::memory_order_relaxed);
-    settings.ladderFeedbackScale = ladderFeedbackScale;
     return settings;
 }
 
-// Called on the audio thread: no lock, no allocation, no system call per frame. The chain's
-// state and the thread's noise generator are copied into locals for the block, so that they
-// stay in registers (the output arrays could otherwise alias them), and written back at the
-// end. Each frame reads both input samples before writing either output, so the host may
-// pass the same or crossed arrays for input and output.
+// Called on the audio thread: no lock, no allocation, no system call per frame. Every frame
+// reads the parameters afresh (the chain reuses what it derived from them for as long as
+// they keep their bits). The thread's noise generator is copied into a local for the block
+// and written back at the end.
 template <bool addsToOutput>
 void CrusherEffect::runChain(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
@@ -145,35 +144,13 @@ void CrusherEffect::runChain(float** inputs, float** outputs, VstInt32 sampleFra
     {
         return;
     }
-    const float* const inLeft = inputs[0];
-    const float* const inRight = inputs[1];
-    float* const outLeft = outputs[0];
-    float* const outRight = outputs[1];
+    const StereoBuffers buffers{inputs[0], inputs[1], outputs[0], outputs[1]};
     NoiseGenerator& threadNoise = NoiseGenerator::forThisThread();
     NoiseGenerator noise = threadNoise;
-    SoundChain state = chain;
-    for (VstInt32 i = 0; i < sampleFrames; ++i)
-    {
-        SoundSettings settings = currentSettings();
-        float left = inLeft[i];
-        float right = inRight[i];
-        if (state.processFrame(settings, left, right, noise))
-        {
-            // The classic ladder's cutoff floor persists in the parameter itself.
-            params[kCutoff].store(settings.cutoff, std::memory_order_relaxed);
-        }
-        if (addsToOutput)
-        {
-            outLeft[i] += left;
-            outRight[i] += right;
-        }
-        else
-        {
-            outLeft[i] = left;
-            outRight[i] = right;
-        }
-    }
-    chain = state;
+    auto readSettings = [this] { return currentSettings(); };
+    // The classic ladder's cutoff floor persists in the parameter itself.
+    auto raiseCutoff = [this](float cutoff) { params[kCutoff].store(cutoff, std::memory_order_relaxed); };
+    chain.process<addsToOutput>(buffers, sampleFrames, readSettings, raiseCutoff, noise);
     threadNoise = noise;
 }
 

@@ -40,11 +40,11 @@ public:
 private:
     // Indices 0 to 11; the scale values 12 to 14 are constants answered by getParameter.
     std::atomic<float> params[kNumWritableParams];
-    float ladderFeedbackScale;
+    const float ladderFeedbackScale;
     char programName[kProgramNameLength + 1];
 
-    // Both filter models for both channels (their stage values and scratch values) live in
-    // the chain; resume clears them.
+    // Both filter models' state for both channels lives in the chain, with what it derived
+    // from the last settings it ran with; resume clears the state.
     SoundChain chain;
 
     // Reads every parameter for one frame.

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "effect/FilterState.h"
-
-#include <cmath>
+#include "effect/StereoPair.h"
 
 // The multimode ladder's three outputs.
 enum class MultimodeOutput
@@ -12,8 +11,8 @@ enum class MultimodeOutput
     Highpass  // in - b4
 };
 
-// One channel of the multimode ladder: four one-pole stages with resonant feedback and a
-// cubic soft clip on the last stage. Per frame, with input s:
+// Both channels of the multimode ladder: four one-pole stages with resonant feedback and a
+// cubic soft clip on the last stage. Per frame and channel, with input s:
 //   in = s - q * b4
 //   b[n] = (b[n-1] + previous b[n-1]) * p - b[n] * g   for n = 1..4, b0 being the previous in
 //   b4 = b4 - b4^3 * 0.166667,  b0 = in
@@ -25,12 +24,16 @@ enum class MultimodeOutput
 //
 // The output is defined to the bit on every target: every expression below must stay in the
 // order written, each step rounded to a 32-bit float (no reassociation, no contraction).
-struct MultimodeLadder
+//
+// An object holds both channels' state in registers for a run of frames with one set of
+// coefficients: it takes the state up from the stored arrays and saves it back afterwards.
+class MultimodeLadder
 {
+public:
     // Largest |b4| after the clip from which the clip still pulls the loop back: sqrt(12).
     static constexpr float kClipLimit = 3.46410162f;
 
-    // Shared by both channels and recomputed every frame from the parameters.
+    // Shared by both channels, derived from the parameters.
     struct Coefficients
     {
         float p; // stage gain: (0.8 * k + 1) * cutoff with k = 1 - cutoff
@@ -48,41 +51,79 @@ struct MultimodeLadder
         return c;
     }
 
-    // b0 (the previous frame's fed-back input) and b1..b4 (the stages' outputs), then two
-    // scratch values that are rewritten before every use.
-    float b[kFilterStateLength] = {};
-    float temp[kFilterStateLength] = {};
-
-    // Kept in the header so that the chain's frame loop inlines it and holds the state in
-    // registers for a whole block.
-    float process(float s, const Coefficients& c, MultimodeOutput output)
+    // The stage array is only ever indexed by constants, never in loops, so that the compiler
+    // keeps every entry in a register of its own.
+    MultimodeLadder(const FilterState& left, const FilterState& right, const Coefficients& c)
+        : p(StereoPair::both(c.p))
+        , g(StereoPair::both(c.g))
+        , q(StereoPair::both(c.q))
+        , clipScale(StereoPair::both(0.166667f))
+        , bandpassGain(StereoPair::both(3.0f))
+        , clipLimit(StereoPair::both(kClipLimit))
+        , b{StereoPair::of(left.b[0], right.b[0]), StereoPair::of(left.b[1], right.b[1]),
+            StereoPair::of(left.b[2], right.b[2]), StereoPair::of(left.b[3], right.b[3]),
+            StereoPair::of(left.b[4], right.b[4])}
     {
-        const float in = s - c.q * b[4];
-        temp[0] = b[1];
-        b[1] = (b[0] + in) * c.p - b[1] * c.g;
-        temp[1] = b[2];
-        b[2] = (b[1] + temp[0]) * c.p - b[2] * c.g;
-        temp[0] = b[3];
-        b[3] = (b[2] + temp[1]) * c.p - b[3] * c.g;
-        b[4] = (b[3] + temp[0]) * c.p - b[4] * c.g;
-        b[4] = b[4] - b[4] * b[4] * b[4] * 0.166667f;
-        b[0] = in;
-        // Any non-finite value in the stages reaches b4 within this frame, and the negated
-        // test catches NaN as well as values beyond the clip's range.
-        if (!(std::fabs(b[4]) <= kClipLimit))
-        {
-            *this = MultimodeLadder();
-            return 0.0f;
-        }
-        switch (output)
-        {
-        case MultimodeOutput::Lowpass:
-            return b[4];
-        case MultimodeOutput::Bandpass:
-            return (b[3] - b[4]) * 3.0f;
-        case MultimodeOutput::Highpass:
-        default:
-            return in - b[4];
-        }
     }
+
+    void save(FilterState& left, FilterState& right) const
+    {
+        left.b[0] = b[0].left();
+        right.b[0] = b[0].right();
+        left.b[1] = b[1].left();
+        right.b[1] = b[1].right();
+        left.b[2] = b[2].left();
+        right.b[2] = b[2].right();
+        left.b[3] = b[3].left();
+        right.b[3] = b[3].right();
+        left.b[4] = b[4].left();
+        right.b[4] = b[4].right();
+    }
+
+    // The output is a template argument, so that each output gets a frame loop of its own.
+    template <MultimodeOutput output>
+    StereoPair process(StereoPair s)
+    {
+        const StereoPair in = s - q * b[4];
+        StereoPair previous = b[1];
+        b[1] = (b[0] + in) * p - b[1] * g;
+        StereoPair previousNext = b[2];
+        b[2] = (b[1] + previous) * p - b[2] * g;
+        previous = b[3];
+        b[3] = (b[2] + previousNext) * p - b[3] * g;
+        b[4] = (b[3] + previous) * p - b[4] * g;
+        b[4] = b[4] - b[4] * b[4] * b[4] * clipScale;
+        b[0] = in;
+        StereoPair result = b[4];
+        if (output == MultimodeOutput::Bandpass)
+        {
+            result = (b[3] - b[4]) * bandpassGain;
+        }
+        else if (output == MultimodeOutput::Highpass)
+        {
+            result = in - b[4];
+        }
+        // Any non-finite value in the stages reaches b4 within this frame, and the test
+        // catches NaN as well as values beyond the clip's range.
+        const StereoPair::Mask runAway = StereoPair::magnitudeBeyond(b[4], clipLimit);
+        if (runAway.forEither()) [[unlikely]]
+        {
+            b[0] = StereoPair::clearWhere(runAway, b[0]);
+            b[1] = StereoPair::clearWhere(runAway, b[1]);
+            b[2] = StereoPair::clearWhere(runAway, b[2]);
+            b[3] = StereoPair::clearWhere(runAway, b[3]);
+            b[4] = StereoPair::clearWhere(runAway, b[4]);
+            result = StereoPair::clearWhere(runAway, result);
+        }
+        return result;
+    }
+
+private:
+    StereoPair p;
+    StereoPair g;
+    StereoPair q;
+    StereoPair clipScale;
+    StereoPair bandpassGain;
+    StereoPair clipLimit;
+    StereoPair b[5];
 };

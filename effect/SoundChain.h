@@ -1,10 +1,13 @@
 #pragma once
 
 #include "effect/ClassicLadder.h"
+#include "effect/FilterState.h"
 #include "effect/MultimodeLadder.h"
 #include "effect/NoiseGenerator.h"
+#include "effect/StereoPair.h"
 
 #include <cstdint>
+#include <cstring>
 
 // The parameter values one frame of the chain runs with, read afresh for every frame.
 struct SoundSettings
@@ -21,18 +24,60 @@ struct SoundSettings
     float postInversion;
     float outputGain;
     float filterType;
-    float ladderFeedbackScale;
+
+    // True when every value has exactly the other's bit pattern. Equal bits give equal
+    // results from every formula, which is what makes reusing derived values exact; this is
+    // not float equality, which would take 0 for -0 and never match a NaN.
+    bool hasSameBits(const SoundSettings& other) const
+    {
+        const std::uint32_t difference =
+            (bitsOf(inputGain) ^ bitsOf(other.inputGain)) |
+            (bitsOf(preQuantization) ^ bitsOf(other.preQuantization)) |
+            (bitsOf(cutoff) ^ bitsOf(other.cutoff)) | (bitsOf(resonance) ^ bitsOf(other.resonance)) |
+            (bitsOf(distortion) ^ bitsOf(other.distortion)) |
+            (bitsOf(crackThreshold) ^ bitsOf(other.crackThreshold)) |
+            (bitsOf(noiseLevel) ^ bitsOf(other.noiseLevel)) |
+            (bitsOf(quantization) ^ bitsOf(other.quantization)) |
+            (bitsOf(preInversion) ^ bitsOf(other.preInversion)) |
+            (bitsOf(postInversion) ^ bitsOf(other.postInversion)) |
+            (bitsOf(outputGain) ^ bitsOf(other.outputGain)) | (bitsOf(filterType) ^ bitsOf(other.filterType));
+        return difference == 0;
+    }
+
+private:
+    static std::uint32_t bitsOf(float value)
+    {
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return bits;
+    }
 };
 
-// The stereo sound chain, one frame at a time: input gain, pre inversion, pre-quantiser,
-// filter, distortion gain, crack, noise, post quantiser, post inversion, output gain. It
-// holds the state of both filter models for both channels; only the model that filterType
-// selects advances, the other keeps its state until it is selected again.
+// Where a block's samples come from and go to. The host may pass the same or crossed arrays
+// for input and output: every frame reads both inputs before it writes either output.
+struct StereoBuffers
+{
+    const float* inLeft;
+    const float* inRight;
+    float* outLeft;
+    float* outRight;
+};
+
+// The stereo sound chain: input gain, pre inversion, pre-quantiser, filter, distortion gain,
+// crack, noise, post quantiser, post inversion, output gain. It holds the state of both filter
+// models for both channels; only the model that filterType selects advances, the other keeps
+// its state until it is selected again.
 //
 // The output is defined to the bit on every target: every step is rounded to a 32-bit float,
 // and the expressions must stay in the order written (no reassociation, no contraction).
-// Both channels go through the same frame step side by side; their recursions are
-// independent, so the processor overlaps them.
+// Both channels take every step together, side by side in one register (StereoPair).
+//
+// What the chain derives from the settings (the filter model and its coefficients, the
+// quantisers' step counts, the distortion gain, which stages are on) is worked out by
+// prepare and kept, together with the settings it came from. A run of frames uses it for as
+// long as every frame's freshly read settings have exactly those bits, and stops at the first
+// frame whose settings differ, to prepare again. Deriving from equal bits gives equal bits,
+// so this is the same sound as deriving everything for every frame.
 class SoundChain
 {
 public:
@@ -47,153 +92,303 @@ public:
     static constexpr double kMultimodeBandpassAbove = 0.5;
     static constexpr double kMultimodeHighpassAbove = 0.75;
 
+    // The classic ladder's feedback scale is fixed for the chain's lifetime, so that what the
+    // chain derives depends on the settings alone.
+    explicit SoundChain(float newLadderFeedbackScale)
+        : ladderFeedbackScale(newLadderFeedbackScale)
+    {
+    }
+
     // Clears both models for both channels.
     void reset();
 
-    const ClassicLadder& classic(int channel) const { return classicLadders[channel]; }
-    const MultimodeLadder& multimode(int channel) const { return multimodeLadders[channel]; }
-
-    // Runs one frame through the chain in place. When the classic ladder raises a cutoff
-    // below its floor, settings.cutoff holds the raised value afterwards and the answer is
-    // true: the caller writes it back into the parameter.
-    //
-    // Kept in the header so that the block loop inlines it and keeps the whole state in
-    // registers between frames.
-    bool processFrame(SoundSettings& settings, float& left, float& right, NoiseGenerator& noise)
+    // Runs a block of frameCount frames (none when it is 0 or less) from the buffers' inputs
+    // and writes the outputs, or adds to them. Each frame runs with the settings that
+    // readSettings answers for it: it is asked once for every frame, in order, and once more
+    // for a frame whose answer differs from the one before, so a change takes effect at the
+    // very frame it is first seen. When the classic ladder raises a cutoff below its floor,
+    // raiseCutoff is called with the raised value: the caller writes it back into the
+    // parameter.
+    template <bool addsToOutput, typename ReadSettings, typename RaiseCutoff>
+    void process(const StereoBuffers& buffers, int frameCount, ReadSettings& readSettings,
+                 RaiseCutoff& raiseCutoff, NoiseGenerator& noise)
     {
-        left = left * settings.inputGain;
-        right = right * settings.inputGain;
-
-        if (settings.preInversion > 0.5f)
+        int frame = 0;
+        while (frame < frameCount)
         {
-            left = invert(left);
-            right = invert(right);
+            SoundSettings settings = readSettings();
+            if (prepare(settings))
+            {
+                raiseCutoff(settings.cutoff);
+            }
+            frame = run<addsToOutput>(buffers, frame, frameCount, readSettings, noise);
         }
-
-        quantise(settings.preQuantization, kPreQuantSteps, left, right);
-
-        const bool raisedCutoff = filter(settings, left, right);
-
-        const float gain = kDistortionRange * settings.distortion;
-        left = gain * left;
-        right = gain * right;
-
-        left = crack(left, settings.crackThreshold);
-        right = crack(right, settings.crackThreshold);
-
-        // One draw per frame, shared by both channels, also when the noise level is 0:
-        // the factor m = 1 + (r / 32767 - 0.5) * level lies within 1 +- level / 2.
-        float n = static_cast<float>(noise.next()) / static_cast<float>(NoiseGenerator::kMaxDraw);
-        n = n - 0.5f;
-        n = n * settings.noiseLevel;
-        const float m = 1.0f + n;
-        left = m * left;
-        right = m * right;
-
-        quantise(settings.quantization, kQuantSteps, left, right);
-
-        if (settings.postInversion > 0.5f)
-        {
-            left = invert(left);
-            right = invert(right);
-        }
-
-        left = left * settings.outputGain;
-        right = right * settings.outputGain;
-        return raisedCutoff;
-    }
-
-    // Amplitude inversion: magnitude m becomes 1 - m with the sign kept, for samples within
-    // -1..1; zero becomes -1.
-    static float invert(float x) { return x > 0.0f ? 1.0f - x : -1.0f - x; }
-
-    // Quantiser with level P and full-scale step count S: off at P >= 1, mute below 0.01
-    // (in double precision, so that a stored 0.01f, slightly below 0.01, mutes), otherwise
-    // x -> trunc(steps * x) / steps with steps = S * P, truncating toward zero.
-    static void quantise(float level, float fullScaleSteps, float& left, float& right)
-    {
-        if (level >= 1.0f)
-        {
-            return;
-        }
-        if (static_cast<double>(level) < 0.01)
-        {
-            left = 0.0f;
-            right = 0.0f;
-            return;
-        }
-        const float steps = fullScaleSteps * level;
-        left = static_cast<float>(truncateToInt(steps * left)) / steps;
-        right = static_cast<float>(truncateToInt(steps * right)) / steps;
-    }
-
-    // Truncation toward zero into a 32-bit signed integer. Values beyond that range
-    // saturate at its ends, keeping their sign, and NaN gives 0: a converting instruction
-    // would answer the most negative integer for all of them, turning a hot positive sample
-    // into a full negative one.
-    static std::int32_t truncateToInt(float v)
-    {
-        // 2^31 is exactly representable; the largest float below it converts without loss.
-        if (v < 2147483648.0f && v >= -2147483648.0f)
-        {
-            return static_cast<std::int32_t>(v);
-        }
-        if (v > 0.0f)
-        {
-            return INT32_MAX;
-        }
-        return v < 0.0f ? INT32_MIN : 0;
-    }
-
-    // Crack with threshold T: a positive sample below T is lifted to T, which puts a step at
-    // every rising zero crossing. The second test mirrors it for a negative threshold: a
-    // negative sample above T becomes T. With T in 0..1 it never fires, so negative samples
-    // pass unchanged; T = 0 changes nothing.
-    static float crack(float x, float threshold)
-    {
-        if (x > 0.0f && x < threshold)
-        {
-            return threshold;
-        }
-        if (x < 0.0f && x > threshold)
-        {
-            return threshold;
-        }
-        return x;
     }
 
 private:
-    bool filter(SoundSettings& settings, float& left, float& right)
+    // Makes the chain ready to run frames with these settings; nearly free when they have
+    // the bits of the last prepared ones. When the classic ladder raises a cutoff below its
+    // floor, settings.cutoff holds the raised value afterwards and the answer is true.
+    bool prepare(SoundSettings& settings);
+
+    // Runs frames from `frame` on, the first with the prepared settings, each later one only
+    // if what readSettings answers for it has the prepared bits. Answers the first frame not
+    // run: frameCount, or a frame whose settings differ, which process then reads again and
+    // prepares for.
+    template <bool addsToOutput, typename ReadSettings>
+    int run(const StereoBuffers& buffers, int frame, int frameCount, ReadSettings& readSettings,
+            NoiseGenerator& noise)
     {
-        const double filterType = settings.filterType;
-        if (filterType <= kMultimodeLowpassAbove)
+        switch (setup.filter)
         {
-            if (static_cast<double>(settings.cutoff) >= ClassicLadder::kBypassCutoff)
-            {
-                return false;
-            }
-            bool raisedCutoff = false;
-            if (settings.cutoff < ClassicLadder::kCutoffFloor)
-            {
-                settings.cutoff = ClassicLadder::kCutoffFloor;
-                raisedCutoff = true;
-            }
-            const ClassicLadder::Coefficients c = ClassicLadder::coefficients(
-                settings.cutoff, settings.resonance, settings.ladderFeedbackScale);
-            left = classicLadders[0].process(left, c);
-            right = classicLadders[1].process(right, c);
-            return raisedCutoff;
+        case FilterModel::Classic:
+        {
+            ClassicLadder ladder(channels[0], channels[1], setup.classic);
+            frame = runWith<addsToOutput>(ladder, buffers, frame, frameCount, readSettings, noise);
+            ladder.save(channels[0], channels[1]);
+            return frame;
         }
-        const MultimodeOutput output = filterType <= kMultimodeBandpassAbove   ? MultimodeOutput::Lowpass
-                                       : filterType <= kMultimodeHighpassAbove ? MultimodeOutput::Bandpass
-                                                                               : MultimodeOutput::Highpass;
-        const MultimodeLadder::Coefficients c =
-            MultimodeLadder::coefficients(settings.cutoff, settings.resonance);
-        left = multimodeLadders[0].process(left, c, output);
-        right = multimodeLadders[1].process(right, c, output);
-        return false;
+        case FilterModel::Multimode:
+            switch (setup.multimodeOutput)
+            {
+            case MultimodeOutput::Lowpass:
+                return runMultimode<MultimodeOutput::Lowpass, addsToOutput>(buffers, frame, frameCount,
+                                                                            readSettings, noise);
+            case MultimodeOutput::Bandpass:
+                return runMultimode<MultimodeOutput::Bandpass, addsToOutput>(buffers, frame, frameCount,
+                                                                             readSettings, noise);
+            case MultimodeOutput::Highpass:
+            default:
+                return runMultimode<MultimodeOutput::Highpass, addsToOutput>(buffers, frame, frameCount,
+                                                                             readSettings, noise);
+            }
+        case FilterModel::Bypass:
+        default:
+        {
+            Bypass bypass;
+            return runWith<addsToOutput>(bypass, buffers, frame, frameCount, readSettings, noise);
+        }
+        }
     }
 
-    ClassicLadder classicLadders[2];
-    MultimodeLadder multimodeLadders[2];
+    template <MultimodeOutput output, bool addsToOutput, typename ReadSettings>
+    int runMultimode(const StereoBuffers& buffers, int frame, int frameCount, ReadSettings& readSettings,
+                     NoiseGenerator& noise)
+    {
+        MultimodeTap<output> tap{MultimodeLadder(channels[0], channels[1], setup.multimode)};
+        frame = runWith<addsToOutput>(tap, buffers, frame, frameCount, readSettings, noise);
+        tap.ladder.save(channels[0], channels[1]);
+        return frame;
+    }
+
+    // The multimode ladder with its output fixed.
+    template <MultimodeOutput output>
+    struct MultimodeTap
+    {
+        MultimodeLadder ladder;
+        StereoPair process(StereoPair s) { return ladder.process<output>(s); }
+    };
+
+    // A classic-ladder cutoff of kBypassCutoff or more passes the samples untouched.
+    struct Bypass
+    {
+        StereoPair process(StereoPair s) { return s; }
+    };
+
+    enum class FilterModel
+    {
+        Classic,
+        Bypass,
+        Multimode
+    };
+
+    // The quantiser with level P and full-scale step count S: off at P >= 1, mute below 0.01
+    // (in double precision, so that a stored 0.01f, slightly below 0.01, mutes), otherwise
+    // x -> trunc(steps * x) / steps with steps = S * P, truncating toward zero. Switches
+    // rather than one mode value, so that a frame tests each with one instruction.
+    struct Quantiser
+    {
+        bool isStepping;
+        bool isMuting;
+        float steps;
+
+        static Quantiser forLevel(float level, float fullScaleSteps);
+    };
+
+    // Crack with threshold T: a sample above 0 and below T becomes T, which puts a step at
+    // every rising zero crossing; and, mirrored, a sample below 0 and above T becomes T. For
+    // a positive T only the first rule can fire, for a negative T only the second, and at
+    // T = 0 (or NaN) neither.
+    struct Crack
+    {
+        bool raisesPositive;
+        bool lowersNegative;
+    };
+
+    // Everything one frame derives from its settings, and the settings it was derived from
+    // (with the cutoff after the classic ladder's floor).
+    struct Setup
+    {
+        SoundSettings settings;
+        bool invertsBefore;
+        Quantiser preQuantiser;
+        FilterModel filter;
+        ClassicLadder::Coefficients classic;
+        MultimodeLadder::Coefficients multimode;
+        MultimodeOutput multimodeOutput;
+        float distortionGain;
+        Crack crack;
+        Quantiser postQuantiser;
+        bool invertsAfter;
+    };
+
+    // The steps before and after the filter for one run of frames, with every value they
+    // use broadcast into a register once: built inside the frame loop, each of them would
+    // cost a load and a shuffle per frame.
+    class Stages
+    {
+    public:
+        explicit Stages(const Setup& setup)
+            : inputGain(StereoPair::both(setup.settings.inputGain))
+            , invertsBefore(setup.invertsBefore)
+            , preQuantiser(setup.preQuantiser)
+            , preSteps(StereoPair::both(setup.preQuantiser.steps))
+            , distortionGain(StereoPair::both(setup.distortionGain))
+            , crackRule(setup.crack)
+            , crackThreshold(StereoPair::both(setup.settings.crackThreshold))
+            , noiseLevel(setup.settings.noiseLevel)
+            , postQuantiser(setup.postQuantiser)
+            , postSteps(StereoPair::both(setup.postQuantiser.steps))
+            , invertsAfter(setup.invertsAfter)
+            , outputGain(StereoPair::both(setup.settings.outputGain))
+            , one(StereoPair::both(1.0f))
+            , minusOne(StereoPair::both(-1.0f))
+        {
+        }
+
+        // Input gain, pre inversion, pre-quantiser.
+        StereoPair beforeFilter(StereoPair x) const
+        {
+            x = x * inputGain;
+            if (invertsBefore)
+            {
+                x = invert(x);
+            }
+            return quantise(preQuantiser, preSteps, x);
+        }
+
+        // Distortion gain, crack, noise with this frame's draw, post quantiser, post
+        // inversion, output gain.
+        StereoPair afterFilter(StereoPair x, int noiseDraw) const
+        {
+            x = distortionGain * x;
+            x = crack(x);
+
+            // One draw per frame, shared by both channels, also when the noise level is 0:
+            // the factor m = 1 + (r / 32767 - 0.5) * level lies within 1 +- level / 2.
+            float n = static_cast<float>(noiseDraw) / static_cast<float>(NoiseGenerator::kMaxDraw);
+            n = n - 0.5f;
+            n = n * noiseLevel;
+            const float m = 1.0f + n;
+            x = StereoPair::both(m) * x;
+
+            x = quantise(postQuantiser, postSteps, x);
+            if (invertsAfter)
+            {
+                x = invert(x);
+            }
+            return x * outputGain;
+        }
+
+    private:
+        // Amplitude inversion: magnitude m becomes 1 - m with the sign kept, for samples
+        // within -1..1; zero becomes -1. That is 1 - x for x > 0 and -1 - x otherwise.
+        StereoPair invert(StereoPair x) const
+        {
+            return StereoPair::select(x > StereoPair::zero(), one, minusOne) - x;
+        }
+
+        static StereoPair quantise(const Quantiser& quantiser, StereoPair steps, StereoPair x)
+        {
+            if (quantiser.isStepping)
+            {
+                return StereoPair::truncated(steps * x) / steps;
+            }
+            if (quantiser.isMuting)
+            {
+                return StereoPair::zero();
+            }
+            return x;
+        }
+
+        StereoPair crack(StereoPair x) const
+        {
+            if (crackRule.raisesPositive)
+            {
+                return StereoPair::select((x > StereoPair::zero()) & (x < crackThreshold), crackThreshold, x);
+            }
+            if (crackRule.lowersNegative)
+            {
+                return StereoPair::select((x < StereoPair::zero()) & (x > crackThreshold), crackThreshold, x);
+            }
+            return x;
+        }
+
+        StereoPair inputGain;
+        bool invertsBefore;
+        Quantiser preQuantiser;
+        StereoPair preSteps;
+        StereoPair distortionGain;
+        Crack crackRule;
+        StereoPair crackThreshold;
+        float noiseLevel;
+        Quantiser postQuantiser;
+        StereoPair postSteps;
+        bool invertsAfter;
+        StereoPair outputGain;
+        StereoPair one;
+        StereoPair minusOne;
+    };
+
+    // The frame loop with the filter model fixed, so that its state stays in registers from
+    // frame to frame. Kept in the header so that the block loop inlines everything in it.
+    template <bool addsToOutput, typename Filter, typename ReadSettings>
+    int runWith(Filter& filter, const StereoBuffers& buffers, int frame, int frameCount,
+                ReadSettings& readSettings, NoiseGenerator& noise) const
+    {
+        // Local copies, which the output stores cannot alias: the filter state, the noise
+        // state and the stages' values stay in registers from frame to frame.
+        Filter running = filter;
+        NoiseGenerator generator = noise;
+        const Stages stages(setup);
+        for (;;)
+        {
+            StereoPair x = StereoPair::of(buffers.inLeft[frame], buffers.inRight[frame]);
+            x = stages.beforeFilter(x);
+            x = running.process(x);
+            x = stages.afterFilter(x, generator.next());
+            if (addsToOutput)
+            {
+                buffers.outLeft[frame] += x.left();
+                buffers.outRight[frame] += x.right();
+            }
+            else
+            {
+                buffers.outLeft[frame] = x.left();
+                buffers.outRight[frame] = x.right();
+            }
+            if (++frame == frameCount || !readSettings().hasSameBits(setup.settings))
+            {
+                break;
+            }
+        }
+        filter = running;
+        noise = generator;
+        return frame;
+    }
+
+    const float ladderFeedbackScale;
+    FilterState channels[2];
+    Setup setup;
+    bool isPrepared = false;
 };

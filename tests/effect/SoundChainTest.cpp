@@ -1,3 +1,5 @@
+#include "effect/SoundChain.h"
+
 #include "tests/effect/ChainRig.h"
 
 #include <cmath>
@@ -301,6 +303,131 @@ TEST_P(SoundChainTest, ParameterChangeTakesEffectAtTheNextFrame)
         const auto [left, right] = framewise.runFrame(0.4f, -0.2f);
         EXPECT_EQ(left, i < 5 ? first.left[i] : second.left[i - 5]);
         EXPECT_EQ(right, i < 5 ? first.right[i] : second.right[i - 5]);
+    }
+}
+
+// The chain itself, driven with settings a test scripts frame by frame: a host thread can
+// change a parameter in the middle of a block, which a test through the entry points cannot
+// time exactly.
+class ScriptedBlock
+{
+public:
+    explicit ScriptedBlock(std::uint32_t noiseState) { noise.state = noiseState; }
+
+    // Runs `frames` frames of the signal. The settings are `before` for the first
+    // `changeFrame` frames and `after` from then on.
+    std::vector<float> run(const std::vector<float>& signal, const SoundSettings& before,
+                           const SoundSettings& after, int changeFrame)
+    {
+        std::vector<float> left(signal.size()), right(signal.size());
+        const StereoBuffers buffers{signal.data(), signal.data(), left.data(), right.data()};
+        // The chain asks once for every frame in order, and once more for a frame whose
+        // answer differs from the one before.
+        int asked = 0;
+        auto readSettings = [&] { return asked++ < changeFrame ? before : after; };
+        auto raiseCutoff = [this](float cutoff) { raisedCutoffs.push_back(cutoff); };
+        chain.process<false>(buffers, static_cast<int>(signal.size()), readSettings, raiseCutoff, noise);
+        left.insert(left.end(), right.begin(), right.end());
+        return left;
+    }
+
+    std::vector<float> raisedCutoffs;
+
+private:
+    SoundChain chain{4.0f};
+    NoiseGenerator noise;
+};
+
+SoundSettings scriptedDefaults()
+{
+    SoundSettings settings;
+    settings.inputGain = 1.0f;
+    settings.preQuantization = 0.6f;
+    settings.cutoff = 0.3f;
+    settings.resonance = 0.4f;
+    settings.distortion = 0.2f;
+    settings.crackThreshold = 0.1f;
+    settings.noiseLevel = 0.3f;
+    settings.quantization = 0.7f;
+    settings.preInversion = 0.0f;
+    settings.postInversion = 0.0f;
+    settings.outputGain = 1.0f;
+    settings.filterType = 0.0f;
+    return settings;
+}
+
+struct SettingChange
+{
+    const char* label;
+    float SoundSettings::*field;
+    float value;
+};
+
+// Whatever setting changes inside a block, and whatever the chain derives from it, the new
+// value rules from exactly the frame it is first read: the block equals two blocks split
+// there. Every setting has a case, so a derived value that a change fails to renew shows.
+TEST(SoundChainBlock, ChangeInsideABlockTakesEffectAtThatFrame)
+{
+    const std::vector<SettingChange> changes = {
+        {"input gain", &SoundSettings::inputGain, 0.5f},
+        {"pre-quantiser steps", &SoundSettings::preQuantization, 0.3f},
+        {"pre-quantiser off", &SoundSettings::preQuantization, 1.0f},
+        {"cutoff", &SoundSettings::cutoff, 0.6f},
+        {"cutoff below the classic floor", &SoundSettings::cutoff, 0.01f},
+        {"cutoff bypassing the classic ladder", &SoundSettings::cutoff, 1.5f},
+        {"resonance", &SoundSettings::resonance, 0.9f},
+        {"distortion", &SoundSettings::distortion, 0.5f},
+        {"crack threshold", &SoundSettings::crackThreshold, 0.4f},
+        {"crack threshold negative", &SoundSettings::crackThreshold, -0.3f},
+        {"noise level", &SoundSettings::noiseLevel, 0.9f},
+        {"post quantiser steps", &SoundSettings::quantization, 0.3f},
+        {"post quantiser mutes", &SoundSettings::quantization, 0.005f},
+        {"pre inversion", &SoundSettings::preInversion, 1.0f},
+        {"post inversion", &SoundSettings::postInversion, 1.0f},
+        {"output gain", &SoundSettings::outputGain, 0.5f},
+        {"multimode lowpass", &SoundSettings::filterType, 0.4f},
+        {"multimode bandpass", &SoundSettings::filterType, 0.6f},
+        {"multimode highpass", &SoundSettings::filterType, 0.9f},
+    };
+    std::vector<float> signal(96);
+    std::uint32_t seed = 5;
+    for (float& sample : signal)
+    {
+        seed = seed * 1664525u + 1013904223u;
+        sample = static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
+    }
+    const int changeFrame = 37;
+    const std::vector<float> firstPart(signal.begin(), signal.begin() + changeFrame);
+    const std::vector<float> secondPart(signal.begin() + changeFrame, signal.end());
+    const SoundSettings before = scriptedDefaults();
+    for (const SettingChange& change : changes)
+    {
+        SCOPED_TRACE(change.label);
+        SoundSettings after = before;
+        after.*change.field = change.value;
+
+        ScriptedBlock changed(1);
+        const std::vector<float> output = changed.run(signal, before, after, changeFrame);
+        ScriptedBlock split(1);
+        const std::vector<float> first = split.run(firstPart, before, before, 0);
+        const std::vector<float> second = split.run(secondPart, after, after, 0);
+        ScriptedBlock unchanged(1);
+        const std::vector<float> steady = unchanged.run(signal, before, before, 0);
+
+        const int frames = static_cast<int>(signal.size());
+        const int rest = frames - changeFrame;
+        for (int i = 0; i < frames; ++i)
+        {
+            const bool isBefore = i < changeFrame;
+            const float expectedLeft = isBefore ? first[i] : second[i - changeFrame];
+            const float expectedRight = isBefore ? first[changeFrame + i] : second[rest + i - changeFrame];
+            ASSERT_EQ(output[i], expectedLeft) << "left, frame " << i;
+            ASSERT_EQ(output[frames + i], expectedRight) << "right, frame " << i;
+        }
+        // The change is heard: without it the same frames sound different.
+        EXPECT_NE(output, steady);
+        EXPECT_EQ(changed.raisedCutoffs, split.raisedCutoffs);
+        EXPECT_EQ(changed.raisedCutoffs.empty(), after.cutoff >= ClassicLadder::kCutoffFloor);
     }
 }
 
