@@ -4,7 +4,10 @@
 #   linux32  the 32-bit (-m32) build of the plug-in with its tests
 #   win32    the 32-bit Windows DLL (MinGW), tests under Wine
 #   win64    the 64-bit Windows DLL (MinGW), tests under Wine
-# Pass preset names to run only those, e.g. scripts/test-all.sh linux win32.
+# Pass preset names to run only those, e.g. scripts/test-all.sh linux win32. Two more presets
+# run only when named, as CI does:
+#   linux-asan  every Linux test under AddressSanitizer and UndefinedBehaviorSanitizer
+#   linux-tsan  the programs that drive the plug-in under ThreadSanitizer
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
