@@ -3,7 +3,9 @@
 #include "tests/support/PluginLibrary.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -185,4 +187,19 @@ std::string firstNonFinite(const Stereo& samples)
         }
     }
     return "";
+}
+
+bool areThreadsSerial()
+{
+    static const bool isSerial = std::getenv("THR_SERIAL_THREADS") != nullptr;
+    return isSerial;
+}
+
+void letJoinedThreadFinish()
+{
+    // Far more than a thread's teardown takes even under emulation; paid only there.
+    if (areThreadsSerial())
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
 }

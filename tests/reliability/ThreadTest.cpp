@@ -8,9 +8,11 @@
 #include "tests/support/PluginLibrary.h"
 
 #include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -19,6 +21,8 @@ constexpr int kBlock = 64;
 // processed kBlocksWhileWriting blocks, so that their work overlaps on any machine.
 constexpr int kWriterRounds = 4000;
 constexpr int kBlocksWhileWriting = 50;
+// The user-interface thread serves the editor at least this often.
+constexpr int kIdleCalls = 200;
 
 // The editor behind an instance of the built library. The library was compiled from the same
 // classes as this program, so its objects can be read through them.
@@ -34,20 +38,63 @@ float finalValue(int index)
     return 0.05f + 0.075f * static_cast<float>(index);
 }
 
-// Spins until every party has arrived, so that the threads' work overlaps.
-void arriveAndWait(std::atomic<int>& arrived, int parties)
+// Holds every party until all have arrived, so that their work overlaps.
+class StartLine
 {
-    arrived.fetch_add(1);
-    while (arrived.load() < parties)
+public:
+    explicit StartLine(int newParties)
+        : parties(newParties)
     {
-        std::this_thread::yield();
+    }
+
+    void arriveAndWait()
+    {
+        arrived.fetch_add(1);
+        while (!areThreadsSerial() && arrived.load() < parties)
+        {
+            std::this_thread::yield();
+        }
+    }
+
+private:
+    const int parties;
+    std::atomic<int> arrived{0};
+};
+
+// Runs every party on a thread of its own, all at once, and waits for them. Where threads
+// must not overlap, the parties run one after another, each still on a thread of its own: the
+// calls and the checks stay the same, only the overlap is lost there.
+void runTogether(const std::vector<std::function<void()>>& parties)
+{
+    if (areThreadsSerial())
+    {
+        for (const auto& party : parties)
+        {
+            onFreshThread(party);
+        }
+        return;
+    }
+    std::vector<std::thread> threads;
+    for (const auto& party : parties)
+    {
+        threads.emplace_back(party);
+    }
+    for (std::thread& thread : threads)
+    {
+        thread.join();
     }
 }
 
-TEST(Threads, TwoParameterWritersWhileAThirdThreadProcesses)
+class Threads : public ::testing::Test
 {
-    ASSERT_NE(libraryEntry(), nullptr) << PluginLibrary::builtPath();
+protected:
+    void SetUp() override { ASSERT_NE(libraryEntry(), nullptr) << PluginLibrary::builtPath(); }
+
     TestHost host;
+};
+
+TEST_F(Threads, TwoParameterWritersWhileAThirdThreadProcesses)
+{
     LibraryInstance instance;
     ASSERT_TRUE(instance);
     instance.start();
@@ -56,16 +103,18 @@ TEST(Threads, TwoParameterWritersWhileAThirdThreadProcesses)
     instance.apply(settings);
     instance.dispatch(effEditOpen);
 
-    // The first writer owns indices 0 to 5, the second 6 to 11 (the filter type among them, so
-    // the models switch under the audio thread too).
-    std::atomic<int> arrived{0};
+    StartLine startLine(4);
     std::atomic<int> writersDone{0};
     std::atomic<int> blocksProcessed{0};
+    // The first writer owns indices 0 to 5, the second 6 to 11 (the filter type among them,
+    // so the models switch under the audio thread too).
     auto writer = [&](int firstIndex, std::uint32_t seed)
     {
         TestRandom random(seed);
-        arriveAndWait(arrived, 4);
-        for (int round = 0; round < kWriterRounds || blocksProcessed.load() < kBlocksWhileWriting; ++round)
+        startLine.arriveAndWait();
+        for (int round = 0;
+             round < kWriterRounds || (!areThreadsSerial() && blocksProcessed.load() < kBlocksWhileWriting);
+             ++round)
         {
             const int index = firstIndex + random.below(kNumWritableParams / 2);
             instance.set(index, random.parameterValue());
@@ -78,44 +127,41 @@ TEST(Threads, TwoParameterWritersWhileAThirdThreadProcesses)
     };
 
     std::string nonFinite;
-    std::thread audio(
-        [&]
-        {
-            const Stereo input = whiteNoise(kBlock, 0x7A5Du);
-            arriveAndWait(arrived, 4);
-            // A few blocks more once the writers are done, with their final values.
-            int blocksAfterWriters = 8;
-            while (blocksAfterWriters > 0)
-            {
-                if (writersDone.load() == 2)
-                {
-                    --blocksAfterWriters;
-                }
-                const Stereo output = instance.render(input, kBlock);
-                ++blocksProcessed;
-                if (nonFinite.empty())
-                {
-                    nonFinite = firstNonFinite(output);
-                }
-            }
-        });
-    std::thread first(writer, 0, 0xF1u);
-    std::thread second(writer, kNumWritableParams / 2, 0xF2u);
-
-    // This thread is the user-interface thread: it serves the editor and reads parameter
-    // texts while the others run.
-    arriveAndWait(arrived, 4);
-    int idleCalls = 0;
-    char text[64];
-    while (writersDone.load() < 2)
+    auto audio = [&]
     {
-        instance.dispatch(effEditIdle);
-        instance.dispatch(effGetParamDisplay, idleCalls % kNumParams, 0, text);
-        ++idleCalls;
-    }
-    first.join();
-    second.join();
-    audio.join();
+        const Stereo input = whiteNoise(kBlock, 0x7A5Du);
+        startLine.arriveAndWait();
+        // A few blocks more once the writers are done, with their final values.
+        int blocksAfterWriters = 8;
+        while (blocksAfterWriters > 0)
+        {
+            if (writersDone.load() == 2)
+            {
+                --blocksAfterWriters;
+            }
+            const Stereo output = instance.render(input, kBlock);
+            blocksProcessed.fetch_add(1);
+            if (nonFinite.empty())
+            {
+                nonFinite = firstNonFinite(output);
+            }
+        }
+    };
+
+    // The user-interface thread serves the editor and reads parameter texts meanwhile.
+    auto userInterface = [&]
+    {
+        startLine.arriveAndWait();
+        char text[64];
+        for (int calls = 0; calls < kIdleCalls || writersDone.load() < 2; ++calls)
+        {
+            instance.dispatch(effEditIdle);
+            instance.dispatch(effGetParamDisplay, calls % kNumParams, 0, text);
+        }
+    };
+
+    runTogether(
+        {[&] { writer(0, 0xF1u); }, [&] { writer(kNumWritableParams / 2, 0xF2u); }, userInterface, audio});
 
     EXPECT_EQ(nonFinite, "");
     for (int index = 0; index < kNumWritableParams; ++index)
@@ -133,14 +179,13 @@ TEST(Threads, TwoParameterWritersWhileAThirdThreadProcesses)
             EXPECT_EQ(instance.get(index), finalValue(index));
         }
     }
+    instance.dispatch(effEditClose);
 }
 
 // A parameter set on a thread other than the user-interface thread reaches the open
 // editor, which takes it up at its next idle call on the user-interface thread.
-TEST(Threads, ParameterChangeFromAnotherThreadReachesTheEditor)
+TEST_F(Threads, ParameterChangeFromAnotherThreadReachesTheEditor)
 {
-    ASSERT_NE(libraryEntry(), nullptr) << PluginLibrary::builtPath();
-    TestHost host;
     LibraryInstance instance;
     ASSERT_TRUE(instance);
     instance.start();
@@ -150,23 +195,29 @@ TEST(Threads, ParameterChangeFromAnotherThreadReachesTheEditor)
     instance.dispatch(effEditIdle);
     ASSERT_FALSE(editor->isUpdatePending());
 
+    // Automation on the audio thread while the user-interface thread idles the editor.
+    StartLine startLine(2);
     std::atomic<bool> isAudioDone{false};
-    std::thread audio(
-        [&]
-        {
-            const Stereo input = whiteNoise(kBlock, 0xA0u);
-            for (int round = 0; round < 200; ++round)
-            {
-                instance.set(kOutputGain, static_cast<float>(round % 8) / 8.0f);
-                instance.render(input, kBlock);
-            }
-            isAudioDone = true;
-        });
-    while (!isAudioDone.load())
+    auto audio = [&]
     {
-        instance.dispatch(effEditIdle);
-    }
-    audio.join();
+        const Stereo input = whiteNoise(kBlock, 0xA0u);
+        startLine.arriveAndWait();
+        for (int round = 0; round < 200; ++round)
+        {
+            instance.set(kOutputGain, static_cast<float>(round % 8) / 8.0f);
+            instance.render(input, kBlock);
+        }
+        isAudioDone = true;
+    };
+    auto userInterface = [&]
+    {
+        startLine.arriveAndWait();
+        for (int calls = 0; calls < kIdleCalls || !isAudioDone.load(); ++calls)
+        {
+            instance.dispatch(effEditIdle);
+        }
+    };
+    runTogether({audio, userInterface});
 
     onFreshThread([&] { instance.set(kDistortion, 0.4f); });
     EXPECT_TRUE(editor->isUpdatePending());
