@@ -290,7 +290,8 @@ TEST_F(HostOrder, SixteenInstancesCreatedAndDestroyedInterleaved)
 }
 
 // Hosts often create an instance on one thread and run it from another; nothing in the
-// instance may belong to the thread that made it.
+// instance may belong to the thread that made it. (A single-threaded program runs every part
+// on its one thread.)
 TEST_F(HostOrder, CreatedOnOneThreadDrivenFromAnother)
 {
     const Settings settings = livelySettings(2.0f / 3.0f);

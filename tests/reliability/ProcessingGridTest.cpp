@@ -108,9 +108,9 @@ Script makeScript(float sampleRate, float filterType, int blockSize, std::uint32
         script.moves.push_back({frame, index, random.parameterValue()});
     }
 
-    // Where threads must not overlap, every run shares this thread and with it the thread's
-    // noise sequence; the runs only agree while the noise has no effect, at level 0.
-    if (areThreadsSerial())
+    // Where the program is single-threaded every run shares one thread and with it the
+    // thread's noise sequence; the runs only agree while the noise has no effect, at level 0.
+    if (isSingleThreaded())
     {
         script.initial[kNoiseLevel] = 0.0f;
         for (Move& move : script.moves)
@@ -140,9 +140,7 @@ struct RunResult
 };
 
 // Runs the script on a thread of its own (so that the noise sequence starts afresh) with a
-// new instance, and answers what ended up in the output arrays. Where threads must not
-// overlap it runs on this thread instead: starting a thousand threads with a pause after each
-// would take the emulated target too long.
+// new instance, and answers what ended up in the output arrays.
 RunResult run(const Script& script, Layout layout, const Stereo& input, bool withEmptyCalls)
 {
     RunResult result;
@@ -226,14 +224,7 @@ RunResult run(const Script& script, Layout layout, const Stereo& input, bool wit
         }
         result.didEmptyCallsWrite = spareLeft != kUnwritten || spareRight != kUnwritten;
     };
-    if (areThreadsSerial())
-    {
-        body();
-    }
-    else
-    {
-        onFreshThread(body);
-    }
+    onFreshThread(body);
     return result;
 }
 
@@ -271,7 +262,7 @@ TEST_P(ProcessingGrid, EveryLayoutGivesTheSameFiniteOutputWithoutWritingInputsOr
             static_cast<std::uint32_t>(10000 * rateIndex + 100 * modeIndex + blockIndex);
         std::ostringstream label;
         label << "block size " << blockSize << ", seed " << seed
-              << (areThreadsSerial() ? ", noise held at 0 (runs share one thread)" : "");
+              << (isSingleThreaded() ? ", noise held at 0 (runs share one thread)" : "");
         SCOPED_TRACE(label.str());
 
         const Script script =

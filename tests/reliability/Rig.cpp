@@ -3,7 +3,6 @@
 #include "tests/support/PluginLibrary.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -189,17 +188,8 @@ std::string firstNonFinite(const Stereo& samples)
     return "";
 }
 
-bool areThreadsSerial()
+bool isSingleThreaded()
 {
-    static const bool isSerial = std::getenv("THR_SERIAL_THREADS") != nullptr;
-    return isSerial;
-}
-
-void letJoinedThreadFinish()
-{
-    // Far more than a thread's teardown takes even under emulation; paid only there.
-    if (areThreadsSerial())
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
+    static const bool isSingle = std::getenv("THR_SINGLE_THREAD") != nullptr;
+    return isSingle;
 }

@@ -50,7 +50,7 @@ public:
     void arriveAndWait()
     {
         arrived.fetch_add(1);
-        while (!areThreadsSerial() && arrived.load() < parties)
+        while (!isSingleThreaded() && arrived.load() < parties)
         {
             std::this_thread::yield();
         }
@@ -61,16 +61,16 @@ private:
     std::atomic<int> arrived{0};
 };
 
-// Runs every party on a thread of its own, all at once, and waits for them. Where threads
-// must not overlap, the parties run one after another, each still on a thread of its own: the
-// calls and the checks stay the same, only the overlap is lost there.
+// Runs every party on a thread of its own, all at once, and waits for them. Where the
+// program is single-threaded the parties run one after another on this thread: the calls and
+// the checks stay the same, only the threads are lost there.
 void runTogether(const std::vector<std::function<void()>>& parties)
 {
-    if (areThreadsSerial())
+    if (isSingleThreaded())
     {
         for (const auto& party : parties)
         {
-            onFreshThread(party);
+            party();
         }
         return;
     }
@@ -113,7 +113,7 @@ TEST_F(Threads, TwoParameterWritersWhileAThirdThreadProcesses)
         TestRandom random(seed);
         startLine.arriveAndWait();
         for (int round = 0;
-             round < kWriterRounds || (!areThreadsSerial() && blocksProcessed.load() < kBlocksWhileWriting);
+             round < kWriterRounds || (!isSingleThreaded() && blocksProcessed.load() < kBlocksWhileWriting);
              ++round)
         {
             const int index = firstIndex + random.below(kNumWritableParams / 2);
