@@ -1,10 +1,10 @@
 // The processing grid: every sample rate a host may run at, block sizes from one frame to
 // 4096 (and empty calls), every filter mode, ten blocks of white noise each, with random
 // parameters in 0..1 moved every 32 frames. Each cell runs the same script through every
-// buffer layout a host may pass and checks that
+// buffer layout a host may pass, through both processing entries, and checks that
 //   - the output is finite,
-//   - in-place, crossed and shared-input buffers and the accumulating entry give exactly
-//     what separate buffers give,
+//   - in-place, crossed and shared-input buffers give exactly what separate buffers give,
+//     and the accumulating entry exactly that added to what the outputs held,
 //   - input buffers are never written, and empty calls write nothing and leave no trace,
 //   - processing and automation allocate nothing.
 #include "tests/reliability/Rig.h"
@@ -124,11 +124,16 @@ Script makeScript(float sampleRate, float filterType, int blockSize, std::uint32
 // The ways a host may hand buffers to the plug-in.
 enum class Layout
 {
-    Separate,     // distinct input and output arrays
-    InPlace,      // each output array is its channel's input array
-    Crossed,      // the left output is the right input array and the other way round
-    SharedInput,  // one input array for both channels
-    Accumulating, // separate arrays, through the entry that adds to the outputs
+    Separate,    // distinct input and output arrays
+    InPlace,     // each output array is its channel's input array
+    Crossed,     // the left output is the right input array and the other way round
+    SharedInput, // one input array for both channels
+};
+
+enum class Entry
+{
+    Replacing,    // processReplacing: writes the outputs
+    Accumulating, // process: adds to what the outputs hold
 };
 
 struct RunResult
@@ -141,7 +146,7 @@ struct RunResult
 
 // Runs the script on a thread of its own (so that the noise sequence starts afresh) with a
 // new instance, and answers what ended up in the output arrays.
-RunResult run(const Script& script, Layout layout, const Stereo& input, bool withEmptyCalls)
+RunResult run(const Script& script, Layout layout, Entry entryKind, const Stereo& input, bool withEmptyCalls)
 {
     RunResult result;
     auto body = [&]
@@ -153,7 +158,7 @@ RunResult run(const Script& script, Layout layout, const Stereo& input, bool wit
         instance.apply(script.initial);
 
         Stereo in = input;
-        const float outStart = layout == Layout::Accumulating ? kAccumulatorStart : kUnwritten;
+        const float outStart = entryKind == Entry::Accumulating ? kAccumulatorStart : kUnwritten;
         Stereo out{std::vector<float>(in.left.size(), outStart),
                    std::vector<float>(in.right.size(), outStart)};
         float* inputs[2] = {in.left.data(), in.right.data()};
@@ -175,7 +180,7 @@ RunResult run(const Script& script, Layout layout, const Stereo& input, bool wit
             break;
         }
         const AEffectProcessProc entry =
-            layout == Layout::Accumulating ? effect->process : effect->processReplacing;
+            entryKind == Entry::Accumulating ? effect->process : effect->processReplacing;
         float spareLeft = kUnwritten;
         float spareRight = kUnwritten;
         float* spareOutputs[2] = {&spareLeft, &spareRight};
@@ -228,15 +233,27 @@ RunResult run(const Script& script, Layout layout, const Stereo& input, bool wit
     return result;
 }
 
-Stereo plusAccumulatorStart(const Stereo& s)
+// What the accumulating entry leaves: the replacing entry's result added to what the output
+// arrays held before.
+Stereo accumulated(const Stereo& held, const Stereo& result)
 {
-    Stereo sum = s;
+    Stereo sum = result;
     for (int i = 0; i < sum.frames(); ++i)
     {
-        sum.left[i] = kAccumulatorStart + sum.left[i];
-        sum.right[i] = kAccumulatorStart + sum.right[i];
+        sum.left[i] = held.left[i] + result.left[i];
+        sum.right[i] = held.right[i] + result.right[i];
     }
     return sum;
+}
+
+Stereo constant(int frames, float value)
+{
+    return Stereo{std::vector<float>(frames, value), std::vector<float>(frames, value)};
+}
+
+Stereo swapped(const Stereo& s)
+{
+    return Stereo{s.right, s.left};
 }
 
 using GridCell = std::tuple<int, int>; // sample-rate index, mode index
@@ -270,31 +287,42 @@ TEST_P(ProcessingGrid, EveryLayoutGivesTheSameFiniteOutputWithoutWritingInputsOr
         const Stereo stereo = whiteNoise(script.frames, seed);
         const Stereo mono{stereo.left, stereo.left};
 
-        const RunResult reference = run(script, Layout::Separate, stereo, false);
+        const RunResult reference = run(script, Layout::Separate, Entry::Replacing, stereo, false);
         EXPECT_EQ(firstNonFinite(reference.output), "") << "separate buffers";
-        const RunResult monoReference = run(script, Layout::Separate, mono, false);
+        const RunResult monoReference = run(script, Layout::Separate, Entry::Replacing, mono, false);
         EXPECT_EQ(firstNonFinite(monoReference.output), "") << "the same signal on both channels";
 
         struct Variant
         {
             const char* name;
             Layout layout;
+            Entry entry;
             const Stereo& input;
             Stereo want;
         };
+        const Stereo& want = reference.output;
+        const Stereo& wantMono = monoReference.output;
+        const Stereo held = constant(script.frames, kAccumulatorStart);
         const Variant variants[] = {
-            {"separate, with empty calls", Layout::Separate, stereo, reference.output},
-            {"in place", Layout::InPlace, stereo, reference.output},
-            {"crossed", Layout::Crossed, stereo, reference.output},
-            {"accumulating", Layout::Accumulating, stereo, plusAccumulatorStart(reference.output)},
-            {"shared input", Layout::SharedInput, mono, monoReference.output},
+            {"separate, with empty calls", Layout::Separate, Entry::Replacing, stereo, want},
+            {"in place", Layout::InPlace, Entry::Replacing, stereo, want},
+            {"crossed", Layout::Crossed, Entry::Replacing, stereo, want},
+            {"shared input", Layout::SharedInput, Entry::Replacing, mono, wantMono},
+            {"accumulating, separate", Layout::Separate, Entry::Accumulating, stereo,
+             accumulated(held, want)},
+            {"accumulating, in place", Layout::InPlace, Entry::Accumulating, stereo,
+             accumulated(stereo, want)},
+            {"accumulating, crossed", Layout::Crossed, Entry::Accumulating, stereo,
+             accumulated(swapped(stereo), want)},
+            {"accumulating, shared input", Layout::SharedInput, Entry::Accumulating, mono,
+             accumulated(held, wantMono)},
         };
         EXPECT_EQ(reference.allocations + monoReference.allocations, 0) << "separate buffers";
         EXPECT_TRUE(reference.isInputIntact && monoReference.isInputIntact) << "separate buffers";
         for (const Variant& variant : variants)
         {
             SCOPED_TRACE(variant.name);
-            const RunResult result = run(script, variant.layout, variant.input, true);
+            const RunResult result = run(script, variant.layout, variant.entry, variant.input, true);
             EXPECT_EQ(firstDifference(result.output, variant.want), "");
             EXPECT_TRUE(result.isInputIntact) << "an input array was written";
             EXPECT_FALSE(result.didEmptyCallsWrite) << "a call without frames wrote output";
