@@ -55,15 +55,20 @@ void report(benchmark::State& state)
 
 // Noise and both quantisers active, moderate resonance, in the mode given by the argument's
 // filter type (0, 1/3, 2/3, 1 as the editor's switch sends them).
-void filterMode(benchmark::State& state)
+void setBusySettings(Instance& instance, const benchmark::State& state)
 {
-    Instance instance;
     instance.set(kFilterType, static_cast<float>(state.range(0)) / 3.0f);
     instance.set(kCutoff, 0.4f);
     instance.set(kResonance, 0.5f);
     instance.set(kNoiseLevel, 0.3f);
     instance.set(kPreQuantization, 0.6f);
     instance.set(kQuantization, 0.7f);
+}
+
+void filterMode(benchmark::State& state)
+{
+    Instance instance;
+    setBusySettings(instance, state);
     std::vector<float> left = randomBlock(1), right = randomBlock(2);
     std::vector<float> outLeft(kBlockFrames), outRight(kBlockFrames);
     float* ins[2] = {left.data(), right.data()};
@@ -138,11 +143,7 @@ BENCHMARK(ladderAlone)->Arg(0)->Arg(1)->ArgName("multimode");
 void cutoffChangingEveryFrame(benchmark::State& state)
 {
     Instance instance;
-    instance.set(kFilterType, static_cast<float>(state.range(0)) / 3.0f);
-    instance.set(kResonance, 0.5f);
-    instance.set(kNoiseLevel, 0.3f);
-    instance.set(kPreQuantization, 0.6f);
-    instance.set(kQuantization, 0.7f);
+    setBusySettings(instance, state);
     std::vector<float> left = randomBlock(1), right = randomBlock(2);
     std::vector<float> outLeft(kBlockFrames), outRight(kBlockFrames);
     for (auto _ : state)
