@@ -85,23 +85,13 @@ PluginEntryProc libraryEntry()
 }
 
 LibraryInstance::LibraryInstance()
-    : effect(libraryEntry() ? libraryEntry()(TestHost::callback) : nullptr)
+    : PluginInstance(libraryEntry())
 {
 }
 
 LibraryInstance::LibraryInstance(AEffect* record)
-    : effect(record)
+    : PluginInstance(record)
 {
-}
-
-LibraryInstance::~LibraryInstance()
-{
-    close();
-}
-
-VstIntPtr LibraryInstance::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
-{
-    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
 void LibraryInstance::start(float sampleRate, VstInt32 blockSize)
@@ -132,17 +122,6 @@ Stereo LibraryInstance::render(const Stereo& input, int blockSize)
         effect->processReplacing(effect, inputs, outputs, frames);
     }
     return out;
-}
-
-VstIntPtr LibraryInstance::close()
-{
-    if (!effect)
-    {
-        return 0;
-    }
-    const VstIntPtr result = dispatch(effClose);
-    effect = nullptr;
-    return result;
 }
 
 namespace

@@ -56,22 +56,14 @@ Settings livelySettings(float filterType);
 // An open instance of the built library. Hosts make the instance, open it, tell it the
 // sample rate and block size and switch it on; the host-order cases vary that sequence, so
 // this opens nothing by itself.
-class LibraryInstance
+class LibraryInstance : public PluginInstance
 {
 public:
     LibraryInstance();
-    ~LibraryInstance();
-    LibraryInstance(const LibraryInstance&) = delete;
-    LibraryInstance& operator=(const LibraryInstance&) = delete;
-
     // Takes over a record that the library's main answered (possibly on another thread).
     explicit LibraryInstance(AEffect* record);
 
-    AEffect* get() const { return effect; }
-    explicit operator bool() const { return effect != nullptr; }
-
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    using PluginInstance::get;
     // The usual start: open, sample rate, block size, switched on.
     void start(float sampleRate = 44100.0f, VstInt32 blockSize = 512);
     void apply(const Settings& settings);
@@ -81,12 +73,6 @@ public:
     // Runs the input through processReplacing in blocks of blockSize frames, with separate
     // input and output arrays.
     Stereo render(const Stereo& input, int blockSize);
-
-    // Sends effClose; the record is gone afterwards.
-    VstIntPtr close();
-
-private:
-    AEffect* effect;
 };
 
 // The main of the built library, loaded once for the program.

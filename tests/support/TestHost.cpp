@@ -90,6 +90,11 @@ PluginInstance::PluginInstance(PluginEntryProc entry)
 {
 }
 
+PluginInstance::PluginInstance(AEffect* record)
+    : effect(record)
+{
+}
+
 PluginInstance::~PluginInstance()
 {
     close();

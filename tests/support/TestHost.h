@@ -66,6 +66,8 @@ class PluginInstance
 {
 public:
     explicit PluginInstance(PluginEntryProc entry);
+    // Takes over a record that an entry answered elsewhere (possibly on another thread).
+    explicit PluginInstance(AEffect* record);
     ~PluginInstance();
     PluginInstance(const PluginInstance&) = delete;
     PluginInstance& operator=(const PluginInstance&) = delete;
@@ -80,6 +82,6 @@ public:
     VstIntPtr close();
     std::string text(VstInt32 opcode, VstInt32 index = 0);
 
-private:
+protected:
     AEffect* effect;
 };
