@@ -65,8 +65,8 @@ public:
 
     void save(FilterState& left, FilterState& right) const
     {
-        save(stageIn, left.stageIn, right.stageIn);
-        save(stageOut, left.stageOut, right.stageOut);
+        splitPairs(stageIn, left.stageIn, right.stageIn);
+        splitPairs(stageOut, left.stageOut, right.stageOut);
     }
 
     StereoPair process(StereoPair s)
@@ -94,18 +94,6 @@ public:
     }
 
 private:
-    static void save(const StereoPair (&stages)[4], float* left, float* right)
-    {
-        left[0] = stages[0].left();
-        right[0] = stages[0].right();
-        left[1] = stages[1].left();
-        right[1] = stages[1].right();
-        left[2] = stages[2].left();
-        right[2] = stages[2].right();
-        left[3] = stages[3].left();
-        right[3] = stages[3].right();
-    }
-
     static void clear(StereoPair::Mask channels, StereoPair (&stages)[4])
     {
         stages[0] = StereoPair::clearWhere(channels, stages[0]);

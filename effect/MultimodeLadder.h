@@ -66,19 +66,7 @@ public:
     {
     }
 
-    void save(FilterState& left, FilterState& right) const
-    {
-        left.b[0] = b[0].left();
-        right.b[0] = b[0].right();
-        left.b[1] = b[1].left();
-        right.b[1] = b[1].right();
-        left.b[2] = b[2].left();
-        right.b[2] = b[2].right();
-        left.b[3] = b[3].left();
-        right.b[3] = b[3].right();
-        left.b[4] = b[4].left();
-        right.b[4] = b[4].right();
-    }
+    void save(FilterState& left, FilterState& right) const { splitPairs(b, left.b, right.b); }
 
     // The output is a template argument, so that each output gets a frame loop of its own.
     template <MultimodeOutput output>

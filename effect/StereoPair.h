@@ -117,3 +117,16 @@ private:
 
     __m128 lanes;
 };
+
+// Splits pairs back into one array per channel: how the filters hand their state back once a
+// run of frames ends.
+template <int count>
+inline void splitPairs(const StereoPair (&pairs)[count], float* left, float* right)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        left[i] = pairs[i].left();
+        right[i] = pairs[i].right();
+    }
+}
+
