@@ -104,24 +104,27 @@ public:
 
     // Runs a block of frameCount frames (none when it is 0 or less) from the buffers' inputs
     // and writes the outputs, or adds to them. Each frame runs with the settings that
-    // readSettings answers for it: it is asked once for every frame, in order, and once more
-    // for a frame whose answer differs from the one before, so a change takes effect at the
-    // very frame it is first seen. When the classic ladder raises a cutoff below its floor,
+    // readSettings answers for it: it is asked once for every frame, in order, so a change
+    // takes effect at the very frame it is first seen. When the classic ladder raises a cutoff below its floor,
     // raiseCutoff is called with the raised value: the caller writes it back into the
     // parameter.
     template <bool addsToOutput, typename ReadSettings, typename RaiseCutoff>
     void process(const StereoBuffers& buffers, int frameCount, ReadSettings& readSettings,
                  RaiseCutoff& raiseCutoff, NoiseGenerator& noise)
     {
+        if (frameCount <= 0)
+        {
+            return;
+        }
         int frame = 0;
+        SoundSettings settings = readSettings();
         while (frame < frameCount)
         {
-            SoundSettings settings = readSettings();
             if (prepare(settings))
             {
                 raiseCutoff(settings.cutoff);
             }
-            frame = run<addsToOutput>(buffers, frame, frameCount, readSettings, noise);
+            frame = run<addsToOutput>(buffers, frame, frameCount, readSettings, settings, noise);
         }
     }
 
@@ -133,18 +136,18 @@ private:
 
     // Runs frames from `frame` on, the first with the prepared settings, each later one only
     // if what readSettings answers for it has the prepared bits. Answers the first frame not
-    // run: frameCount, or a frame whose settings differ, which process then reads again and
-    // prepares for.
+    // run: frameCount, or a frame whose settings differ, which are left in `next` for process
+    // to prepare.
     template <bool addsToOutput, typename ReadSettings>
     int run(const StereoBuffers& buffers, int frame, int frameCount, ReadSettings& readSettings,
-            NoiseGenerator& noise)
+            SoundSettings& next, NoiseGenerator& noise)
     {
         switch (setup.filter)
         {
         case FilterModel::Classic:
         {
             ClassicLadder ladder(channels[0], channels[1], setup.classic);
-            frame = runWith<addsToOutput>(ladder, buffers, frame, frameCount, readSettings, noise);
+            frame = runWith<addsToOutput>(ladder, buffers, frame, frameCount, readSettings, next, noise);
             ladder.save(channels[0], channels[1]);
             return frame;
         }
@@ -153,30 +156,30 @@ private:
             {
             case MultimodeOutput::Lowpass:
                 return runMultimode<MultimodeOutput::Lowpass, addsToOutput>(buffers, frame, frameCount,
-                                                                            readSettings, noise);
+                                                                            readSettings, next, noise);
             case MultimodeOutput::Bandpass:
                 return runMultimode<MultimodeOutput::Bandpass, addsToOutput>(buffers, frame, frameCount,
-                                                                             readSettings, noise);
+                                                                             readSettings, next, noise);
             case MultimodeOutput::Highpass:
             default:
                 return runMultimode<MultimodeOutput::Highpass, addsToOutput>(buffers, frame, frameCount,
-                                                                             readSettings, noise);
+                                                                             readSettings, next, noise);
             }
         case FilterModel::Bypass:
         default:
         {
             Bypass bypass;
-            return runWith<addsToOutput>(bypass, buffers, frame, frameCount, readSettings, noise);
+            return runWith<addsToOutput>(bypass, buffers, frame, frameCount, readSettings, next, noise);
         }
         }
     }
 
     template <MultimodeOutput output, bool addsToOutput, typename ReadSettings>
     int runMultimode(const StereoBuffers& buffers, int frame, int frameCount, ReadSettings& readSettings,
-                     NoiseGenerator& noise)
+                     SoundSettings& next, NoiseGenerator& noise)
     {
         MultimodeTap<output> tap{MultimodeLadder(channels[0], channels[1], setup.multimode)};
-        frame = runWith<addsToOutput>(tap, buffers, frame, frameCount, readSettings, noise);
+        frame = runWith<addsToOutput>(tap, buffers, frame, frameCount, readSettings, next, noise);
         tap.ladder.save(channels[0], channels[1]);
         return frame;
     }
@@ -354,7 +357,7 @@ private:
     // frame to frame. Kept in the header so that the block loop inlines everything in it.
     template <bool addsToOutput, typename Filter, typename ReadSettings>
     int runWith(Filter& filter, const StereoBuffers& buffers, int frame, int frameCount,
-                ReadSettings& readSettings, NoiseGenerator& noise) const
+                ReadSettings& readSettings, SoundSettings& next, NoiseGenerator& noise) const
     {
         // Local copies, which the output stores cannot alias: the filter state, the noise
         // state and the stages' values stay in registers from frame to frame.
@@ -377,8 +380,14 @@ private:
                 buffers.outLeft[frame] = x.left();
                 buffers.outRight[frame] = x.right();
             }
-            if (++frame == frameCount || !readSettings().hasSameBits(setup.settings))
+            if (++frame == frameCount)
             {
+                break;
+            }
+            const SoundSettings settings = readSettings();
+            if (!settings.hasSameBits(setup.settings))
+            {
+                next = settings;
                 break;
             }
         }

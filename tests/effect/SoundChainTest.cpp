@@ -321,8 +321,7 @@ public:
     {
         std::vector<float> left(signal.size()), right(signal.size());
         const StereoBuffers buffers{signal.data(), signal.data(), left.data(), right.data()};
-        // The chain asks once for every frame in order, and once more for a frame whose
-        // answer differs from the one before.
+        // The chain asks once for every frame, in order.
         int asked = 0;
         auto readSettings = [&] { return asked++ < changeFrame ? before : after; };
         auto raiseCutoff = [this](float cutoff) { raisedCutoffs.push_back(cutoff); };
